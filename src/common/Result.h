@@ -1,0 +1,25 @@
+#pragma once
+
+#include <utility>
+#include <variant>
+
+namespace quorvale {
+
+// Success with a value or failure with an error, as every asynchronous service reports.
+template <typename T, typename E> class Result {
+public:
+    static Result success(T value) { return Result(std::in_place_index<0>, std::move(value)); }
+    static Result failure(E error) { return Result(std::in_place_index<1>, std::move(error)); }
+
+    bool isSuccess() const { return m_value.index() == 0; }
+    const T& value() const { return std::get<0>(m_value); }
+    T& value() { return std::get<0>(m_value); }
+    const E& error() const { return std::get<1>(m_value); }
+
+private:
+    template <std::size_t I, typename V>
+    Result(std::in_place_index_t<I> index, V&& v) : m_value(index, std::forward<V>(v)) {}
+    std::variant<T, E> m_value;
+};
+
+} // namespace quorvale

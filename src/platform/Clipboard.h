@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+namespace quorvale::platform {
+
+// The general pasteboard (the X11 CLIPBOARD selection). GUI thread only.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void clearContents() = 0;
+    virtual void setString(const QString& text) = 0;
+    virtual std::optional<QString> string() const = 0;
+    virtual std::optional<QImage> image() const = 0;
+};
+
+} // namespace quorvale::platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/ActivationPolicyService.h"
+#include "platform/Clipboard.h"
+#include "platform/DefaultsStore.h"
+#include "platform/LoginItemService.h"
+#include "platform/MainQueue.h"
+#include "platform/ModalAlerts.h"
+#include "platform/ScreenCapturePermission.h"
+#include "platform/Screens.h"
+#include "platform/SoundPlayer.h"
+#include "platform/TextRecognizer.h"
+#include "platform/UrlOpener.h"
+
+#include <memory>
+
+namespace quorvale::platform {
+
+// Every platform facility the application uses, chosen once at start-up: the Linux
+// backends in the program, fakes in unit tests.
+struct Platform {
+    std::shared_ptr<MainQueue> mainQueue;
+    std::shared_ptr<Clipboard> clipboard;
+    std::shared_ptr<SoundPlayer> sounds;
+    std::shared_ptr<ScreenCapturePermission> screenCapturePermission;
+    std::shared_ptr<ModalAlerts> alerts;
+    std::shared_ptr<UrlOpener> urlOpener;
+    std::shared_ptr<Screens> screens;
+    std::shared_ptr<DefaultsStore> defaults;
+    std::shared_ptr<LoginItemService> loginItem;
+    std::shared_ptr<ActivationPolicyService> activationPolicy;
+    std::shared_ptr<TextRecognizer> textRecognizer;
+};
+
+// The installed platform. Installing replaces every facility at once.
+const Platform& current();
+void install(Platform platform);
+
+} // namespace quorvale::platform
