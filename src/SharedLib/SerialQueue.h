@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -31,6 +32,8 @@ private:
     std::condition_variable m_idle;
     std::deque<std::function<void()>> m_jobs;
     bool m_busy = false;
+    std::uint64_t m_queued = 0;   // jobs ever queued
+    std::uint64_t m_finished = 0; // jobs ever finished
     bool m_stopping = false;
     std::thread m_worker;
 };

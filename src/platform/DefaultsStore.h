@@ -19,6 +19,8 @@ public:
     // The stored value, else the registered one, else an invalid QVariant.
     virtual QVariant objectForKey(const QString& key) const = 0;
     virtual void setObject(const QVariant& value, const QString& key) = 0;
+    // Once, a sentence for the user when stored settings could not be read and were set aside.
+    virtual std::optional<QString> takeRecoveryNotice() { return std::nullopt; }
 
     // Typed reads. A value of another kind counts as absent.
     bool boolForKey(const QString& key) const;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QUrl>
+#include <optional>
+
 namespace quorvale::platform {
 
 class ScreenCapturePermission {
@@ -9,6 +12,8 @@ public:
     virtual bool requestAccess() = 0;
     // Never prompts.
     virtual bool preflightAccess() = 0;
+    // Where the user grants the permission; nothing where the desktop has no such page.
+    virtual std::optional<QUrl> settingsUrl() const = 0;
 };
 
 } // namespace quorvale::platform

@@ -15,7 +15,10 @@ public:
         return granted;
     }
 
+    std::optional<QUrl> settingsUrl() const override { return url; }
+
     bool granted = true;
+    std::optional<QUrl> url = QUrl("settings://privacy/screen-recording");
     int requestCount = 0;
     int preflightCount = 0;
 };

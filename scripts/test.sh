@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs every test: unit, widget, real-engine and X11 (each X11 test starts its own Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh --test
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVALE_SANITIZE=ON \
+    >/dev/null
+cmake --build build-asan -j "$(nproc)"
+
+# Leak reports from Qt's and fontconfig's process-lifetime caches are noise here.
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-asan --output-on-failure -j "$(nproc)"

@@ -1,0 +1,271 @@
+#include "app/AppDelegate.h"
+
+#include "SharedLib/ToastWindowController.h"
+#include "app/ImageLoader.h"
+#include "platform/Platform.h"
+#include "preferences/PreferenceManager.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QThreadPool>
+
+namespace quorvale {
+namespace {
+
+void deleteLaterController(PreferencesWindowController* controller) {
+    // The window may still be inside its own close handling.
+    if (controller) {
+        controller->deleteLater();
+    }
+}
+
+std::shared_ptr<CaptureService> makeDefaultCaptureService() {
+    return std::make_shared<CaptureService>(std::make_shared<ScreenshotService>(),
+                                            std::make_shared<OCRService>());
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(std::shared_ptr<CaptureService> captureService)
+    : m_captureService(captureService ? std::move(captureService) : makeDefaultCaptureService())
+    , m_preferencesWindowController(nullptr, &deleteLaterController) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    if (!m_didSetUp) {
+        m_didSetUp = true;
+        setUpApplication();
+    }
+}
+
+void AppDelegate::setUpApplication() {
+    setUpMainMenu();
+
+    QPointer<AppDelegate> weakSelf(this);
+    StatusBarController::Callbacks callbacks;
+    callbacks.onCapture = [weakSelf](bool windowMode) {
+        if (weakSelf) {
+            weakSelf->startCapture(windowMode);
+        }
+    };
+    callbacks.onOpenPreferences = [weakSelf] {
+        if (weakSelf) {
+            weakSelf->presentPreferences();
+        }
+    };
+    callbacks.onOpenSettings = [] {
+        if (auto url = platform::current().screenCapturePermission->settingsUrl();
+            url && url->isValid()) {
+            platform::current().urlOpener->openUrl(*url);
+        }
+    };
+    callbacks.onQuit = [] { QCoreApplication::quit(); };
+    callbacks.onRecognizeImage = [weakSelf](const QString& path) {
+        if (weakSelf) {
+            weakSelf->recognizeImageFile(path);
+        }
+    };
+    callbacks.onRecognizeBitmap = [weakSelf](const QImage& image) {
+        if (weakSelf) {
+            weakSelf->recognizeBitmap(image);
+        }
+    };
+    m_statusBarController = std::make_unique<StatusBarController>(std::move(callbacks));
+
+    if (PreferenceManager::shared().showDockIcon()) {
+        presentPreferences();
+    }
+}
+
+void AppDelegate::setUpMainMenu() {
+    m_mainMenu = new MainMenu(this);
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool) {
+    if (PreferenceManager::shared().showDockIcon()) {
+        presentPreferences();
+        return false;
+    }
+    return true;
+}
+
+void AppDelegate::presentPreferences() {
+    if (!m_preferencesWindowController) {
+        m_preferencesWindowController.reset(new PreferencesWindowController());
+        if (m_mainMenu) {
+            m_mainMenu->attachTo(m_preferencesWindowController->window());
+        }
+        QPointer<AppDelegate> weakSelf(this);
+        m_preferencesWindowController->onClose = [weakSelf] {
+            if (weakSelf) {
+                weakSelf->m_preferencesWindowController.reset();
+            }
+        };
+    }
+    m_preferencesWindowController->showPreferences();
+}
+
+bool AppDelegate::ensureScreenRecordingPermission() {
+    auto& preferences = PreferenceManager::shared();
+    const bool alreadyChecked =
+        preferences.defaults().boolForKey(PreferenceManager::kHasCheckedScreenRecordingPermissionKey);
+    const auto& platform = platform::current();
+    if (platform.screenCapturePermission->requestAccess()) {
+        return true;
+    }
+    if (alreadyChecked) {
+        QPointer<AppDelegate> weakSelf(this);
+        platform.mainQueue->async([weakSelf] {
+            if (weakSelf && !platform::current().screenCapturePermission->preflightAccess()) {
+                weakSelf->showScreenRecordingAlert();
+            }
+        });
+        return false;
+    }
+    preferences.save(true, PreferenceManager::kHasCheckedScreenRecordingPermissionKey);
+    return false;
+}
+
+void AppDelegate::showScreenRecordingAlert() {
+    const auto& alerts = platform::current().alerts;
+    if (alerts->hasModalWindow()) {
+        return;
+    }
+    platform::AlertRequest alert;
+    alert.style = platform::AlertRequest::Style::warning;
+    alert.messageText = QStringLiteral("Screen Recording Permission Required");
+    alert.informativeText =
+        QStringLiteral("Please grant screen recording permission in System Settings to allow "
+                       "Quorvale to capture text from your screen.");
+    alert.buttons = {QStringLiteral("Open Settings"), QStringLiteral("Cancel")};
+    if (alerts->runModal(alert) == platform::ModalAlerts::kFirstButtonResponse) {
+        openScreenRecordingSettings();
+    }
+}
+
+void AppDelegate::openScreenRecordingSettings() {
+    const auto& platform = platform::current();
+    if (auto url = platform.screenCapturePermission->settingsUrl(); url && url->isValid()) {
+        platform.urlOpener->openUrl(*url);
+    }
+}
+
+void AppDelegate::startCapture(bool windowMode, DeliveryObserver observer) {
+    if (!ensureScreenRecordingPermission()) {
+        return;
+    }
+    if (m_preferencesWindowController) {
+        m_preferencesWindowController->close();
+    }
+    QPointer<AppDelegate> weakSelf(this);
+    m_captureService->captureAndRecognize(
+        windowMode, [weakSelf, observer = std::move(observer)](CaptureResult result) {
+            if (!weakSelf) {
+                return;
+            }
+            weakSelf->deliverOnMainThread(std::move(result), observer);
+        });
+}
+
+void AppDelegate::recognizeImageFile(const QString& path, DeliveryObserver observer) {
+    QPointer<AppDelegate> weakSelf(this);
+    // Decoding a large file takes long enough to stall the GUI thread.
+    QThreadPool::globalInstance()->start([weakSelf, path, observer = std::move(observer)] {
+        ImageLoader::LoadResult loaded = ImageLoader::load(path);
+        platform::current().mainQueue->async([weakSelf, loaded, observer] {
+            if (!weakSelf) {
+                return;
+            }
+            if (!loaded.isSuccess()) {
+                const CaptureResult failure = CaptureResult::failure(CaptureError::imageLoadFailed());
+                weakSelf->handleCaptureResult(failure);
+                if (observer) {
+                    observer(failure);
+                }
+                return;
+            }
+            weakSelf->recognizeLoadedImage(loaded.value(), observer);
+        });
+    });
+}
+
+void AppDelegate::recognizeBitmap(const QImage& image, DeliveryObserver observer) {
+    recognizeLoadedImage(image, std::move(observer));
+}
+
+void AppDelegate::recognizeLoadedImage(const QImage& image, DeliveryObserver observer) {
+    const QImage bitmap = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
+    if (bitmap.isNull()) {
+        const CaptureResult failure =
+            CaptureResult::failure(CaptureError::cgImageConversionFailed());
+        handleCaptureResult(failure);
+        if (observer) {
+            observer(failure);
+        }
+        return;
+    }
+    QPointer<AppDelegate> weakSelf(this);
+    m_captureService->recognize(bitmap,
+                                [weakSelf, observer = std::move(observer)](CaptureResult result) {
+                                    if (weakSelf) {
+                                        weakSelf->deliverOnMainThread(std::move(result), observer);
+                                    }
+                                });
+}
+
+void AppDelegate::deliverOnMainThread(CaptureResult result, DeliveryObserver observer) {
+    // The clipboard and widgets belong to the GUI thread.
+    QPointer<AppDelegate> weakSelf(this);
+    platform::current().mainQueue->async(
+        [weakSelf, result = std::move(result), observer = std::move(observer)] {
+            if (!weakSelf) {
+                return;
+            }
+            weakSelf->handleCaptureResult(result);
+            if (observer) {
+                observer(result);
+            }
+        });
+}
+
+void AppDelegate::handleCaptureResult(const CaptureResult& result) {
+    auto& preferences = PreferenceManager::shared();
+    if (!result.isSuccess()) {
+        if (result.error().kind() == CaptureError::Kind::captureCancelled) {
+            if (preferences.showPrompts()) {
+                ToastWindowController::show(QStringLiteral("Copy Text Cancelled"), kFailureIcon,
+                                            kToastDuration);
+            }
+            return;
+        }
+        QPointer<AppDelegate> weakSelf(this);
+        platform::current().mainQueue->async([weakSelf, error = result.error()] {
+            if (weakSelf) {
+                weakSelf->showCaptureFailure(error);
+            }
+        });
+        return;
+    }
+
+    const auto& platform = platform::current();
+    platform.clipboard->clearContents();
+    platform.clipboard->setString(result.value());
+    if (preferences.enableSound()) {
+        platform.sounds->play(preferences.soundName());
+    }
+    if (preferences.showPrompts()) {
+        ToastWindowController::show(QStringLiteral("Copy Text Succeed"), kSuccessIcon,
+                                    kToastDuration);
+    }
+}
+
+void AppDelegate::showCaptureFailure(const CaptureError& error) {
+    if (PreferenceManager::shared().showPrompts()) {
+        ToastWindowController::show(QStringLiteral("Copy Text Failed, ") +
+                                        error.localizedDescription(),
+                                    kFailureIcon, kToastDuration);
+    }
+}
+
+} // namespace quorvale

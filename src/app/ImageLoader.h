@@ -1,0 +1,27 @@
+#pragma once
+
+#include "common/Result.h"
+
+#include <QImage>
+#include <QString>
+
+namespace quorvale {
+
+// Reads an image file with the reasons a user can act on when it cannot be read.
+class ImageLoader {
+public:
+    // Large enough for a screenshot of several 8K monitors; beyond it recognition would
+    // take minutes and gigabytes, so such images are refused.
+    static constexpr qint64 kMaxPixels = 100'000'000;
+
+    struct Error {
+        enum class Kind { notFound, isDirectory, notReadable, empty, notAnImage, tooLarge, corrupt };
+        Kind kind;
+        QString description;
+    };
+    using LoadResult = Result<QImage, Error>;
+
+    static LoadResult load(const QString& path);
+};
+
+} // namespace quorvale

@@ -1,0 +1,232 @@
+#include "app/Launcher.h"
+
+#include "app/AppDelegate.h"
+#include "app/CaptureService.h"
+#include "app/CommandLine.h"
+#include "app/ImageLoader.h"
+#include "app/InstanceClient.h"
+#include "app/InstanceServer.h"
+#include "app/UserNotice.h"
+#include "common/BuildInfo.h"
+#include "preferences/PreferenceManager.h"
+#include "recognition/LanguageTable.h"
+#include "recognition/OCRService.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+#include <future>
+
+namespace quorvale {
+namespace {
+
+// Recognising a very large image can take a while; the command waits that long at most.
+constexpr int kFileReplyTimeoutMs = 10 * 60 * 1000;
+
+void printError(const QString& message) {
+    std::fprintf(stderr, "quorvale: %s\n", qPrintable(message));
+}
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    return arguments;
+}
+
+// Command-line output must stay clean: image decoders warn about damaged files, and the
+// command reports those itself.
+void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg || type == QtCriticalMsg) {
+        std::fprintf(stderr, "quorvale: %s\n", qPrintable(message));
+    }
+}
+
+int runOcr(int argc, char** argv, const CommandLine& line,
+           const Launcher::PlatformFactory& makePlatform) {
+    qInstallMessageHandler(quietMessageHandler);
+    QCoreApplication app(argc, argv);
+    std::optional<QStringList> languages;
+    if (!line.languages.isEmpty()) {
+        auto parsed = LanguageTable::parseList(line.languages);
+        if (!parsed.isSuccess()) {
+            printError(parsed.error());
+            return 2;
+        }
+        languages = parsed.value();
+    }
+    platform::install(makePlatform({[](const QString& text) { printError(text); }}));
+
+    const OCRService ocrService;
+    int exitCode = 0;
+    bool printedAny = false;
+    for (const QString& path : line.images) {
+        ImageLoader::LoadResult loaded = ImageLoader::load(path);
+        if (!loaded.isSuccess()) {
+            printError(path + QStringLiteral(": ") + loaded.error().description);
+            exitCode = 1;
+            continue;
+        }
+        std::promise<OCRService::OCRResult> promise;
+        auto done = [&promise](OCRService::OCRResult result) { promise.set_value(result); };
+        if (languages) {
+            ocrService.recognizeText(loaded.value(), *languages, done);
+        } else {
+            ocrService.recognizeText(loaded.value(), done);
+        }
+        const OCRService::OCRResult result = promise.get_future().get();
+        const QString text =
+            result.isSuccess() ? CaptureService::cleanRecognizedText(result.value()) : QString();
+        if (text.isEmpty()) {
+            printError(path + QStringLiteral(": ") +
+                       (result.isSuccess() ? OCRService::OCRError::noTextFound()
+                                           : result.error())
+                           .localizedDescription());
+            exitCode = 1;
+            continue;
+        }
+        std::fputs(qPrintable((printedAny ? QStringLiteral("\n") : QString()) + text + u'\n'),
+                   stdout);
+        std::fflush(stdout);
+        printedAny = true;
+    }
+    return exitCode;
+}
+
+int sendToRunningInstance(int argc, char** argv, const CommandLine& line) {
+    qInstallMessageHandler(quietMessageHandler);
+    QCoreApplication app(argc, argv);
+    InstanceRequest request;
+    int timeoutMs = 5000;
+    if (line.action == CommandLine::Action::recognizeFile) {
+        // Check what can be checked here, so mistakes get a precise message.
+        const QFileInfo info(line.path);
+        if (!info.exists() || info.isDir() || !info.isReadable() || info.size() == 0) {
+            const auto loaded = ImageLoader::load(line.path);
+            printError(line.path + QStringLiteral(": ") + loaded.error().description);
+            return 1;
+        }
+        request.command = InstanceRequest::Command::file;
+        request.path = info.absoluteFilePath();
+        timeoutMs = kFileReplyTimeoutMs;
+    } else {
+        request.command = InstanceRequest::Command::capture;
+        request.windowMode = line.windowMode;
+    }
+    QString error;
+    const auto reply =
+        InstanceClient::send(InstanceProtocol::socketPath(), request, timeoutMs, &error);
+    if (!reply) {
+        printError(error + QStringLiteral("; start it first with: quorvale"));
+        return 1;
+    }
+    if (!reply->ok) {
+        printError(line.action == CommandLine::Action::recognizeFile
+                       ? line.path + QStringLiteral(": ") + reply->message
+                       : reply->message);
+        return 1;
+    }
+    return 0;
+}
+
+void handleRequest(AppDelegate& delegate, const InstanceRequest& request,
+                   const InstanceServer::Reply& reply) {
+    switch (request.command) {
+    case InstanceRequest::Command::ping:
+        reply({true, {}});
+        return;
+    case InstanceRequest::Command::reopen:
+        delegate.applicationShouldHandleReopen(false);
+        reply({true, {}});
+        return;
+    case InstanceRequest::Command::capture:
+        delegate.startCapture(request.windowMode);
+        reply({true, {}});
+        return;
+    case InstanceRequest::Command::file:
+        delegate.recognizeImageFile(request.path, [reply](const AppDelegate::CaptureResult& r) {
+            if (r.isSuccess()) {
+                reply({true, QStringLiteral("Copy Text Succeed")});
+            } else {
+                reply({false, r.error().localizedDescription()});
+            }
+        });
+        return;
+    }
+}
+
+int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(build::kApplicationName));
+    QApplication::setApplicationVersion(QString::fromLatin1(build::kVersion));
+    QApplication::setDesktopFileName(QString::fromLatin1(build::kApplicationId));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString socketPath = InstanceProtocol::socketPath();
+    QString error;
+    InstanceRequest reopen;
+    reopen.command = InstanceRequest::Command::reopen;
+    if (InstanceClient::send(socketPath, reopen, 3000, &error)) {
+        return 0;
+    }
+
+    platform::install(makePlatform({showUserNotice}));
+    AppDelegate delegate;
+    InstanceServer server([&delegate](const InstanceRequest& request,
+                                      InstanceServer::Reply reply) {
+        handleRequest(delegate, request, reply);
+    });
+    switch (server.listen(socketPath, &error)) {
+    case InstanceServer::ListenResult::listening:
+        break;
+    case InstanceServer::ListenResult::anotherInstanceRunning:
+        // Lost a start-up race: the other instance serves the user.
+        InstanceClient::send(socketPath, reopen, 3000, &error);
+        return 0;
+    case InstanceServer::ListenResult::failed:
+        printError(QStringLiteral("cannot listen on %1 (%2); commands from the command line "
+                                  "will not reach this instance")
+                       .arg(socketPath, error));
+        break;
+    }
+
+    if (auto notice = platform::current().defaults->takeRecoveryNotice()) {
+        showUserNotice(*notice);
+    }
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&server] {
+        server.close();
+        PreferenceManager::shared().waitForPendingWrites();
+    });
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    return app.exec();
+}
+
+} // namespace
+
+int Launcher::run(int argc, char** argv, const PlatformFactory& makePlatform) {
+    const CommandLine line = CommandLine::parse(argumentsOf(argc, argv));
+    switch (line.action) {
+    case CommandLine::Action::showHelp:
+        std::fputs(qPrintable(CommandLine::helpText()), stdout);
+        return 0;
+    case CommandLine::Action::showVersion:
+        std::printf("quorvale %s (build %s)\n", build::kVersion, build::kBuildNumber);
+        return 0;
+    case CommandLine::Action::invalid:
+        printError(line.error);
+        std::fputs("Try 'quorvale --help'.\n", stderr);
+        return 2;
+    case CommandLine::Action::ocr:
+        return runOcr(argc, argv, line, makePlatform);
+    case CommandLine::Action::recognizeFile:
+    case CommandLine::Action::capture:
+        return sendToRunningInstance(argc, argv, line);
+    case CommandLine::Action::startApp:
+        break;
+    }
+    return runApp(argc, argv, makePlatform);
+}
+
+} // namespace quorvale

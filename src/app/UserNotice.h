@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvale {
+
+// A message the user should read at leisure: a non-blocking dialog, also written to stderr.
+// Callable from any thread.
+void showUserNotice(const QString& text);
+
+} // namespace quorvale

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvale {
+
+// An error reported by the screen-capture backend itself.
+struct CaptureBackendError {
+    QString domain;
+    int code = 0;
+    QString localizedDescription;
+};
+
+// Why a screen capture gave no image.
+class ScreenshotError {
+public:
+    enum class Kind { captureFailed, screenCaptureKitError, userCancelled };
+
+    static ScreenshotError captureFailed(QString message) {
+        return ScreenshotError(Kind::captureFailed, std::move(message), {});
+    }
+    static ScreenshotError screenCaptureKitError(CaptureBackendError error) {
+        return ScreenshotError(Kind::screenCaptureKitError, {}, std::move(error));
+    }
+    static ScreenshotError userCancelled() { return ScreenshotError(Kind::userCancelled, {}, {}); }
+
+    Kind kind() const { return m_kind; }
+    const QString& message() const { return m_message; }
+    const CaptureBackendError& backendError() const { return m_backendError; }
+
+    QString localizedDescription() const {
+        switch (m_kind) {
+        case Kind::captureFailed:
+            return QStringLiteral("Capture failed: ") + m_message;
+        case Kind::screenCaptureKitError:
+            return QStringLiteral("ScreenCaptureKit error: ") + m_backendError.localizedDescription;
+        case Kind::userCancelled:
+            break;
+        }
+        return QStringLiteral("User cancelled the selection.");
+    }
+
+private:
+    ScreenshotError(Kind kind, QString message, CaptureBackendError backendError)
+        : m_kind(kind), m_message(std::move(message)), m_backendError(std::move(backendError)) {}
+
+    Kind m_kind;
+    QString m_message;
+    CaptureBackendError m_backendError;
+};
+
+} // namespace quorvale

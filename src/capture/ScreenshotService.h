@@ -1,0 +1,54 @@
+#pragma once
+
+#include "capture/ScreenshotError.h"
+#include "common/Result.h"
+
+#include <QImage>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+
+namespace quorvale {
+
+// Lets the user pick an area or a window and returns its pixels.
+class ScreenshotService {
+public:
+    // A set of request options over a signed 64-bit raw value; unknown bits are carried.
+    struct Options {
+        std::int64_t rawValue = 0;
+
+        static constexpr std::int64_t windowMode = 1;
+
+        constexpr Options() = default;
+        constexpr explicit Options(std::int64_t raw) : rawValue(raw) {}
+        constexpr Options(std::initializer_list<std::int64_t> members) {
+            for (std::int64_t member : members) {
+                rawValue |= member;
+            }
+        }
+
+        constexpr bool contains(std::int64_t member) const { return (rawValue & member) == member; }
+        constexpr bool isEmpty() const { return rawValue == 0; }
+        constexpr bool isSubset(Options other) const { return (rawValue & ~other.rawValue) == 0; }
+        constexpr bool isDisjoint(Options other) const { return (rawValue & other.rawValue) == 0; }
+        constexpr Options unionWith(Options o) const { return Options(rawValue | o.rawValue); }
+        constexpr Options intersection(Options o) const { return Options(rawValue & o.rawValue); }
+        constexpr Options symmetricDifference(Options o) const {
+            return Options(rawValue ^ o.rawValue);
+        }
+        constexpr Options subtracting(Options o) const { return Options(rawValue & ~o.rawValue); }
+        constexpr void insert(std::int64_t member) { rawValue |= member; }
+        constexpr void remove(std::int64_t member) { rawValue &= ~member; }
+        constexpr void update(std::int64_t member) { rawValue |= member; }
+        friend constexpr bool operator==(Options, Options) = default;
+    };
+
+    using CaptureResult = Result<QImage, ScreenshotError>;
+    using Completion = std::function<void(CaptureResult)>;
+
+    virtual ~ScreenshotService() = default;
+    // Returns at once; the completion runs at most once.
+    virtual void capture(Options options, Completion completion);
+};
+
+} // namespace quorvale

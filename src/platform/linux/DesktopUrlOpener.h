@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/UrlOpener.h"
+
+namespace quorvale::platform {
+
+class DesktopUrlOpener : public UrlOpener {
+public:
+    bool openUrl(const QUrl& url) override;
+};
+
+} // namespace quorvale::platform

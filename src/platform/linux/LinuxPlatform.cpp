@@ -1,0 +1,33 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include "platform/linux/CanberraSoundPlayer.h"
+#include "platform/linux/DesktopUrlOpener.h"
+#include "platform/linux/JsonDefaultsStore.h"
+#include "platform/linux/QtClipboard.h"
+#include "platform/linux/QtMainQueue.h"
+#include "platform/linux/QtModalAlerts.h"
+#include "platform/linux/QtScreens.h"
+#include "platform/linux/TesseractTextRecognizer.h"
+#include "platform/linux/X11ActivationPolicy.h"
+#include "platform/linux/X11ScreenCapturePermission.h"
+#include "platform/linux/XdgAutostartLoginItem.h"
+
+namespace quorvale::platform {
+
+Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
+    Platform platform;
+    platform.mainQueue = std::make_shared<QtMainQueue>();
+    platform.clipboard = std::make_shared<QtClipboard>();
+    platform.sounds = std::make_shared<CanberraSoundPlayer>();
+    platform.screenCapturePermission = std::make_shared<X11ScreenCapturePermission>();
+    platform.alerts = std::make_shared<QtModalAlerts>();
+    platform.urlOpener = std::make_shared<DesktopUrlOpener>();
+    platform.screens = std::make_shared<QtScreens>();
+    platform.defaults = std::make_shared<JsonDefaultsStore>();
+    platform.loginItem = std::make_shared<XdgAutostartLoginItem>();
+    platform.activationPolicy = std::make_shared<X11ActivationPolicy>();
+    platform.textRecognizer = std::make_shared<TesseractTextRecognizer>(options.notify);
+    return platform;
+}
+
+} // namespace quorvale::platform

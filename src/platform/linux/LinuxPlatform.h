@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <functional>
+
+namespace quorvale::platform {
+
+struct LinuxPlatformOptions {
+    // Told, from any thread, what the user should know about (missing language data, ...).
+    std::function<void(const QString&)> notify;
+};
+
+// The real backends: X11, Tesseract, libcanberra, the JSON settings file, XDG autostart.
+Platform makeLinuxPlatform(const LinuxPlatformOptions& options);
+
+} // namespace quorvale::platform

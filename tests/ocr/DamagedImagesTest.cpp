@@ -1,0 +1,115 @@
+#include "app/ImageLoader.h"
+#include "platform/linux/TesseractTextRecognizer.h"
+#include "support/TextImageRenderer.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace quorvale;
+
+namespace {
+
+QByteArray encode(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// Damage of the kinds real files suffer: flipped bits, overwritten runs, cuts, repeats.
+QByteArray mutate(QByteArray bytes, std::mt19937& random) {
+    auto pick = [&](qsizetype below) {
+        return std::uniform_int_distribution<qsizetype>(0, std::max<qsizetype>(0, below - 1))(random);
+    };
+    const int edits = 1 + int(pick(6));
+    for (int i = 0; i < edits && !bytes.isEmpty(); ++i) {
+        switch (pick(5)) {
+        case 0:
+            bytes[pick(bytes.size())] ^= char(1 << pick(8));
+            break;
+        case 1: { // header fields are where decoders trust sizes
+            const qsizetype at = pick(std::min<qsizetype>(bytes.size(), 64));
+            bytes[at] = char(pick(2) ? 0xff : 0x00);
+            break;
+        }
+        case 2:
+            bytes.truncate(pick(bytes.size()));
+            break;
+        case 3: {
+            const qsizetype at = pick(bytes.size());
+            bytes.insert(at, bytes.mid(at, pick(256)));
+            break;
+        }
+        default: {
+            const qsizetype at = pick(bytes.size());
+            for (qsizetype j = at; j < std::min(bytes.size(), at + 16); ++j) {
+                bytes[j] = char(pick(256));
+            }
+        }
+        }
+    }
+    return bytes;
+}
+
+class DamagedImages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QImage seed = test::renderTextImage({"Damaged file", "second line 0123"}, "DejaVu Sans", 13, false);
+        std::mt19937 random(20261206);
+        int index = 0;
+        for (const char* format : {"png", "jpg", "bmp", "tiff"}) {
+            const QByteArray original = encode(seed, format);
+            for (int i = 0; i < 75; ++i) {
+                QFile file(dir.filePath(QStringLiteral("m%1.%2").arg(index++, 3, 10, QChar('0')).arg(format)));
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(mutate(original, random));
+                files.append(file.fileName());
+            }
+        }
+    }
+    QTemporaryDir dir;
+    QStringList files;
+};
+
+TEST_F(DamagedImages, LoaderAndEngineSurviveEveryFile) {
+    platform::TesseractTextRecognizer recognizer;
+    platform::TextRecognitionRequest request;
+    request.recognitionLanguages = {"en-US"};
+    int decoded = 0;
+    for (const QString& path : files) {
+        const auto loaded = ImageLoader::load(path);
+        if (!loaded.isSuccess()) {
+            EXPECT_FALSE(loaded.error().description.isEmpty()) << path.toStdString();
+            continue;
+        }
+        ++decoded;
+        (void)recognizer.perform(request, loaded.value().convertToFormat(QImage::Format_ARGB32));
+    }
+    // Some damage leaves a readable picture; both paths must have been exercised.
+    EXPECT_GT(decoded, 10);
+    EXPECT_LT(decoded, files.size());
+}
+
+TEST_F(DamagedImages, OcrCommandFailsCleanlyOnEveryFile) {
+    for (qsizetype start = 0; start < files.size(); start += 60) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        process.setProcessEnvironment(env);
+        process.start(QUORVALE_BINARY, QStringList{"ocr", "--lang", "eng"} + files.mid(start, 60));
+        ASSERT_TRUE(process.waitForFinished(300000)) << "hung on a batch from " << start;
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed on a batch from " << start;
+        EXPECT_TRUE(process.exitCode() == 0 || process.exitCode() == 1);
+        const QStringList errors =
+            QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        for (const QString& line : errors) {
+            EXPECT_TRUE(line.startsWith("quorvale: " + dir.path())) << line.toStdString();
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+#include "support/TextImageRenderer.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+
+namespace {
+
+struct Run {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+class OcrCommand : public ::testing::Test {
+protected:
+    Run quorvale(const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        env.remove("DISPLAY");
+        process.setProcessEnvironment(env);
+        process.start(QUORVALE_BINARY, arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    QString image(const QString& name, const QStringList& lines, bool dark = false) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(test::renderTextImage(lines, "DejaVu Sans", 15, dark).save(path));
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(OcrCommand, PrintsEachImageSeparatedByABlankLine) {
+    const Run run = quorvale({"ocr", image("a.png", {"The quick brown fox", "jumps over the lazy dog"}),
+                              image("b.png", {"Pack my box with jugs"}, true)});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "The quick brown fox\njumps over the lazy dog\n\nPack my box with jugs\n");
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+}
+
+TEST_F(OcrCommand, AcceptsBothLanguageListForms) {
+    const QString german = image("de.png", {"Größere Übungen für Bäcker"});
+    for (const QString& list : {QStringLiteral("deu+eng"), QStringLiteral("de-DE,en-US")}) {
+        const Run run = quorvale({"ocr", "--lang", list, german});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, QString::fromUtf8("Größere Übungen für Bäcker\n")) << list.toStdString();
+    }
+}
+
+TEST_F(OcrCommand, BadInputGivesOneLineNamingTheFileAndAFailingExit) {
+    QFile text(dir.filePath("notes.png"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("hello");
+    text.close();
+    const QString good = image("ok.png", {"Still recognised"});
+
+    const Run run = quorvale({"ocr", text.fileName(), dir.filePath("missing.png"), good});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "Still recognised\n") << "later images are still read";
+    const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("quorvale: " + text.fileName() + ": "));
+    EXPECT_TRUE(lines[1].startsWith("quorvale: " + dir.filePath("missing.png") + ": "));
+}
+
+TEST_F(OcrCommand, ArgumentMistakesExitWithUsage) {
+    for (const QStringList& arguments :
+         {QStringList{"ocr"}, QStringList{"ocr", "--lang", "klingon", "x.png"}, QStringList{"--nope"}}) {
+        const Run run = quorvale(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("quorvale: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST_F(OcrCommand, HelpAndVersion) {
+    const Run help = quorvale({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("quorvale capture --window"));
+    const Run version = quorvale({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("quorvale "));
+}
+
+} // namespace

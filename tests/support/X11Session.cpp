@@ -1,0 +1,131 @@
+#include "support/X11Session.h"
+
+#include "app/InstanceClient.h"
+#include "support/Wait.h"
+
+#include <QDir>
+
+namespace quorvale::test {
+
+X11Session::X11Session(QSize screenSize) {
+    QDir(m_home.path()).mkpath("config");
+    QDir(m_home.path()).mkpath("runtime");
+    QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_xvfb = std::make_unique<QProcess>();
+    m_xvfb->setProcessChannelMode(QProcess::SeparateChannels);
+    // -displayfd picks a free display and writes its number to stdout.
+    m_xvfb->start("Xvfb", {"-displayfd", "1", "-screen", "0",
+                           QStringLiteral("%1x%2x24").arg(screenSize.width()).arg(screenSize.height()),
+                           "-nolisten", "tcp", "-noreset"});
+    if (!m_xvfb->waitForStarted(5000)) {
+        return;
+    }
+    QByteArray number;
+    waitUntil(
+        [&] {
+            number += m_xvfb->readAllStandardOutput();
+            return number.contains('\n') || m_xvfb->state() == QProcess::NotRunning;
+        },
+        10000);
+    if (number.trimmed().isEmpty()) {
+        return;
+    }
+    m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+}
+
+X11Session::~X11Session() {
+    auto stop = [](QProcess* process) {
+        if (process && process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(3000)) {
+                process->kill();
+                process->waitForFinished(1000);
+            }
+        }
+    };
+    stop(m_app.get());
+    for (auto& helper : m_helpers) {
+        stop(helper.get());
+    }
+    stop(m_xvfb.get());
+}
+
+QProcessEnvironment X11Session::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    env.insert("XDG_CONFIG_HOME", configHome());
+    env.insert("XDG_RUNTIME_DIR", runtimeDir());
+    env.insert("HOME", m_home.path());
+    env.insert("CANBERRA_DRIVER", "null");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DBUS_SESSION_BUS_ADDRESS");
+    env.remove("WAYLAND_DISPLAY");
+    return env;
+}
+
+bool X11Session::startApp(const QStringList& arguments) {
+    m_app = std::make_unique<QProcess>();
+    m_app->setProcessEnvironment(environment());
+    m_app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_app->start(QUORVALE_BINARY, arguments);
+    if (!m_app->waitForStarted(5000)) {
+        return false;
+    }
+    const QString socket = socketPath();
+    return waitUntil(
+        [&] { return m_app->state() != QProcess::Running || InstanceClient::isRunning(socket); },
+        30000) &&
+           m_app->state() == QProcess::Running;
+}
+
+bool X11Session::isAppRunning() const {
+    return m_app && m_app->state() == QProcess::Running;
+}
+
+CommandOutput X11Session::run(const QString& program, const QStringList& arguments,
+                              int timeoutMs) const {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(program, arguments);
+    CommandOutput output;
+    // Serve our own event loop while waiting: the command may talk to a server in this process.
+    output.finished = process.waitForStarted(5000) &&
+                      waitUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
+    if (!output.finished) {
+        process.kill();
+        process.waitForFinished(1000);
+    }
+    output.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    output.standardOutput = QString::fromUtf8(process.readAllStandardOutput());
+    output.standardError = QString::fromUtf8(process.readAllStandardError());
+    return output;
+}
+
+CommandOutput X11Session::runQuorvale(const QStringList& arguments, int timeoutMs) const {
+    return run(QUORVALE_BINARY, arguments, timeoutMs);
+}
+
+QString X11Session::clipboardText() const {
+    const CommandOutput output = run("xclip", {"-o", "-selection", "clipboard"});
+    return output.exitCode == 0 ? output.standardOutput : QString();
+}
+
+bool X11Session::setClipboardText(const QString& text) {
+    auto xclip = std::make_unique<QProcess>();
+    xclip->setProcessEnvironment(environment());
+    xclip->start("xclip", {"-quiet", "-selection", "clipboard", "-i"});
+    if (!xclip->waitForStarted(5000)) {
+        return false;
+    }
+    xclip->write(text.toUtf8());
+    xclip->closeWriteChannel();
+    m_helpers.push_back(std::move(xclip));
+    return waitUntil([&] { return clipboardText() == text; });
+}
+
+bool X11Session::saveScreenshot(const QString& path) const {
+    const CommandOutput output = run("import", {"-window", "root", path});
+    return output.exitCode == 0;
+}
+
+} // namespace quorvale::test

@@ -1,0 +1,105 @@
+#include "app/ImageLoader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace quorvale;
+using Kind = ImageLoader::Error::Kind;
+
+namespace {
+
+class ImageLoaderTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    static QByteArray encoded(const QImage& image, const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(ImageLoaderTest, ReadsEveryPanelFormat) {
+    QImage image(30, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (const char* format : {"png", "jpg", "bmp", "tiff"}) {
+        const auto result = ImageLoader::load(write(QStringLiteral("x.") + format, encoded(image, format)));
+        ASSERT_TRUE(result.isSuccess()) << format << ": " << result.error().description.toStdString();
+        EXPECT_EQ(result.value().size(), QSize(30, 20));
+    }
+}
+
+TEST_F(ImageLoaderTest, BadInputsGetAReasonTheUserCanActOn) {
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    const QByteArray png = encoded(image, "png");
+    const QByteArray jpeg = encoded(image, "jpg");
+    QDir(dir.path()).mkdir("folder.png");
+
+    struct Case {
+        QString path;
+        Kind kind;
+    };
+    const Case cases[] = {
+        {dir.filePath("missing.png"), Kind::notFound},
+        {dir.filePath("folder.png"), Kind::isDirectory},
+        {write("empty.png", {}), Kind::empty},
+        {write("text.png", "hello, I am text"), Kind::notAnImage},
+        {write("truncated.png", png.left(png.size() / 2)), Kind::corrupt},
+        {write("header-only.jpg", jpeg.left(200)), Kind::corrupt},
+    };
+    for (const Case& c : cases) {
+        const auto result = ImageLoader::load(c.path);
+        ASSERT_FALSE(result.isSuccess()) << c.path.toStdString();
+        EXPECT_EQ(result.error().kind, c.kind) << c.path.toStdString();
+        EXPECT_FALSE(result.error().description.isEmpty());
+    }
+}
+
+TEST_F(ImageLoaderTest, RefusesHugeImagesBeforeDecodingThem) {
+    // A valid 30000×30000 BMP header over a tiny body: the size alone must refuse it.
+    QByteArray bmp(54, '\0');
+    auto put32 = [&](int offset, quint32 value) {
+        for (int i = 0; i < 4; ++i) {
+            bmp[offset + i] = char((value >> (8 * i)) & 0xff);
+        }
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, 54 + 16);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 30000);
+    put32(22, 30000);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    const auto result = ImageLoader::load(write("huge.bmp", bmp + QByteArray(16, '\0')));
+    ASSERT_FALSE(result.isSuccess());
+    EXPECT_EQ(result.error().kind, Kind::tooLarge);
+    EXPECT_TRUE(result.error().description.contains("30000×30000"));
+}
+
+TEST_F(ImageLoaderTest, UnreadableFileIsReportedAsSuch) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    const QString path = write("secret.png", encoded(QImage(4, 4, QImage::Format_RGB32), "png"));
+    QFile::setPermissions(path, QFile::WriteOwner);
+    const auto result = ImageLoader::load(path);
+    ASSERT_FALSE(result.isSuccess());
+    EXPECT_EQ(result.error().kind, Kind::notReadable);
+}
+
+} // namespace
