@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev libvulkan-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
+    libgl-dev libvulkan-dev
     libxcb1-dev libxcb-randr0-dev libxcb-composite0-dev libxcb-damage0-dev libxcb-shm0-dev
     libxcb-xfixes0-dev libxcb-res0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev
     x11proto-dev

@@ -1,7 +1,5 @@
 #include "app/InstanceServer.h"
 
-#include "app/InstanceClient.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -23,24 +21,28 @@ InstanceServer::ListenResult InstanceServer::listen(const QString& socketPath, Q
         return ListenResult::failed;
     }
     ::chmod(QFile::encodeName(folder).constData(), 0700);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (m_server.listen(socketPath)) {
-            return ListenResult::listening;
-        }
-        if (m_server.serverError() != QAbstractSocket::AddressInUseError) {
-            break;
-        }
-        if (InstanceClient::isRunning(socketPath)) {
+    m_lock = std::make_unique<QLockFile>(socketPath + QStringLiteral(".lock"));
+    // Only a lock whose process is gone is stale, however old it is.
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0)) {
+        if (m_lock->error() == QLockFile::LockFailedError) {
             return ListenResult::anotherInstanceRunning;
         }
-        QLocalServer::removeServer(socketPath);
+        *error = QStringLiteral("cannot create the lock file beside %1").arg(socketPath);
+        return ListenResult::failed;
+    }
+    QLocalServer::removeServer(socketPath);
+    if (m_server.listen(socketPath)) {
+        return ListenResult::listening;
     }
     *error = m_server.errorString();
+    m_lock.reset();
     return ListenResult::failed;
 }
 
 void InstanceServer::close() {
     m_server.close();
+    m_lock.reset();
 }
 
 void InstanceServer::accept() {

@@ -3,8 +3,10 @@
 #include "app/InstanceProtocol.h"
 
 #include <QLocalServer>
+#include <QLockFile>
 #include <QObject>
 #include <functional>
+#include <memory>
 
 namespace quorvale {
 
@@ -18,7 +20,8 @@ public:
 
     explicit InstanceServer(Handler handler, QObject* parent = nullptr);
 
-    // Takes over a socket left behind by an instance that is gone.
+    // Holds a lock beside the socket for as long as this instance lives, so two starting
+    // instances never both listen; a socket left by a crashed instance is taken over.
     ListenResult listen(const QString& socketPath, QString* error);
     void close();
 
@@ -27,6 +30,7 @@ private:
 
     Handler m_handler;
     QLocalServer m_server;
+    std::unique_ptr<QLockFile> m_lock;
 };
 
 } // namespace quorvale

@@ -14,8 +14,11 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <future>
 
 namespace quorvale {
@@ -44,6 +47,39 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
     }
 }
 
+// Decoders of damaged files (libpng, libtiff) write straight to stderr; the command reports
+// those files in its own words, so their chatter is held back while decoding.
+class StderrSilencer {
+public:
+    StderrSilencer() : m_saved(::dup(STDERR_FILENO)) {
+        std::fflush(stderr);
+        const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && devNull >= 0) {
+            ::dup2(devNull, STDERR_FILENO);
+        }
+        if (devNull >= 0) {
+            ::close(devNull);
+        }
+    }
+    ~StderrSilencer() {
+        std::fflush(stderr);
+        if (m_saved >= 0) {
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+    }
+    StderrSilencer(const StderrSilencer&) = delete;
+    StderrSilencer& operator=(const StderrSilencer&) = delete;
+
+private:
+    int m_saved;
+};
+
+ImageLoader::LoadResult loadQuietly(const QString& path) {
+    StderrSilencer silencer;
+    return ImageLoader::load(path);
+}
+
 int runOcr(int argc, char** argv, const CommandLine& line,
            const Launcher::PlatformFactory& makePlatform) {
     qInstallMessageHandler(quietMessageHandler);
@@ -63,7 +99,7 @@ int runOcr(int argc, char** argv, const CommandLine& line,
     int exitCode = 0;
     bool printedAny = false;
     for (const QString& path : line.images) {
-        ImageLoader::LoadResult loaded = ImageLoader::load(path);
+        ImageLoader::LoadResult loaded = loadQuietly(path);
         if (!loaded.isSuccess()) {
             printError(path + QStringLiteral(": ") + loaded.error().description);
             exitCode = 1;
@@ -178,18 +214,22 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
                                       InstanceServer::Reply reply) {
         handleRequest(delegate, request, reply);
     });
-    switch (server.listen(socketPath, &error)) {
-    case InstanceServer::ListenResult::listening:
-        break;
-    case InstanceServer::ListenResult::anotherInstanceRunning:
-        // Lost a start-up race: the other instance serves the user.
-        InstanceClient::send(socketPath, reopen, 3000, &error);
-        return 0;
-    case InstanceServer::ListenResult::failed:
+    // Another instance may be starting or shutting down: hand over to it once it answers,
+    // or take its place once it is gone.
+    InstanceServer::ListenResult listening = server.listen(socketPath, &error);
+    for (int attempt = 0;
+         listening == InstanceServer::ListenResult::anotherInstanceRunning && attempt < 50;
+         ++attempt) {
+        if (InstanceClient::send(socketPath, reopen, 3000, &error)) {
+            return 0;
+        }
+        QThread::msleep(100);
+        listening = server.listen(socketPath, &error);
+    }
+    if (listening != InstanceServer::ListenResult::listening) {
         printError(QStringLiteral("cannot listen on %1 (%2); commands from the command line "
                                   "will not reach this instance")
                        .arg(socketPath, error));
-        break;
     }
 
     if (auto notice = platform::current().defaults->takeRecoveryNotice()) {

@@ -23,7 +23,8 @@ QByteArray encode(const QImage& image, const char* format) {
 // Damage of the kinds real files suffer: flipped bits, overwritten runs, cuts, repeats.
 QByteArray mutate(QByteArray bytes, std::mt19937& random) {
     auto pick = [&](qsizetype below) {
-        return std::uniform_int_distribution<qsizetype>(0, std::max<qsizetype>(0, below - 1))(random);
+        return std::uniform_int_distribution<qsizetype>(0,
+                                                        std::max<qsizetype>(0, below - 1))(random);
     };
     const int edits = 1 + int(pick(6));
     for (int i = 0; i < edits && !bytes.isEmpty(); ++i) {
@@ -58,13 +59,15 @@ QByteArray mutate(QByteArray bytes, std::mt19937& random) {
 class DamagedImages : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QImage seed = test::renderTextImage({"Damaged file", "second line 0123"}, "DejaVu Sans", 13, false);
+        const QImage seed =
+            test::renderTextImage({"Damaged file", "second line 0123"}, "DejaVu Sans", 13, false);
         std::mt19937 random(20261206);
         int index = 0;
         for (const char* format : {"png", "jpg", "bmp", "tiff"}) {
             const QByteArray original = encode(seed, format);
             for (int i = 0; i < 75; ++i) {
-                QFile file(dir.filePath(QStringLiteral("m%1.%2").arg(index++, 3, 10, QChar('0')).arg(format)));
+                QFile file(dir.filePath(
+                    QStringLiteral("m%1.%2").arg(index++, 3, 10, QChar('0')).arg(format)));
                 ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                 file.write(mutate(original, random));
                 files.append(file.fileName());
@@ -102,7 +105,8 @@ TEST_F(DamagedImages, OcrCommandFailsCleanlyOnEveryFile) {
         process.setProcessEnvironment(env);
         process.start(QUORVALE_BINARY, QStringList{"ocr", "--lang", "eng"} + files.mid(start, 60));
         ASSERT_TRUE(process.waitForFinished(300000)) << "hung on a batch from " << start;
-        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed on a batch from " << start;
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit)
+            << "crashed on a batch from " << start;
         EXPECT_TRUE(process.exitCode() == 0 || process.exitCode() == 1);
         const QStringList errors =
             QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);

@@ -8,7 +8,7 @@ using namespace quorvale;
 
 namespace {
 
-struct Run {
+struct CommandRun {
     int exitCode;
     QString out;
     QString err;
@@ -16,7 +16,7 @@ struct Run {
 
 class OcrCommand : public ::testing::Test {
 protected:
-    Run quorvale(const QStringList& arguments) {
+    CommandRun quorvale(const QStringList& arguments) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
@@ -36,8 +36,9 @@ protected:
 };
 
 TEST_F(OcrCommand, PrintsEachImageSeparatedByABlankLine) {
-    const Run run = quorvale({"ocr", image("a.png", {"The quick brown fox", "jumps over the lazy dog"}),
-                              image("b.png", {"Pack my box with jugs"}, true)});
+    const CommandRun run =
+        quorvale({"ocr", image("a.png", {"The quick brown fox", "jumps over the lazy dog"}),
+                  image("b.png", {"Pack my box with jugs"}, true)});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "The quick brown fox\njumps over the lazy dog\n\nPack my box with jugs\n");
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
@@ -46,7 +47,7 @@ TEST_F(OcrCommand, PrintsEachImageSeparatedByABlankLine) {
 TEST_F(OcrCommand, AcceptsBothLanguageListForms) {
     const QString german = image("de.png", {"Größere Übungen für Bäcker"});
     for (const QString& list : {QStringLiteral("deu+eng"), QStringLiteral("de-DE,en-US")}) {
-        const Run run = quorvale({"ocr", "--lang", list, german});
+        const CommandRun run = quorvale({"ocr", "--lang", list, german});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.out, QString::fromUtf8("Größere Übungen für Bäcker\n")) << list.toStdString();
     }
@@ -59,7 +60,7 @@ TEST_F(OcrCommand, BadInputGivesOneLineNamingTheFileAndAFailingExit) {
     text.close();
     const QString good = image("ok.png", {"Still recognised"});
 
-    const Run run = quorvale({"ocr", text.fileName(), dir.filePath("missing.png"), good});
+    const CommandRun run = quorvale({"ocr", text.fileName(), dir.filePath("missing.png"), good});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "Still recognised\n") << "later images are still read";
     const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
@@ -70,8 +71,9 @@ TEST_F(OcrCommand, BadInputGivesOneLineNamingTheFileAndAFailingExit) {
 
 TEST_F(OcrCommand, ArgumentMistakesExitWithUsage) {
     for (const QStringList& arguments :
-         {QStringList{"ocr"}, QStringList{"ocr", "--lang", "klingon", "x.png"}, QStringList{"--nope"}}) {
-        const Run run = quorvale(arguments);
+         {QStringList{"ocr"}, QStringList{"ocr", "--lang", "klingon", "x.png"},
+          QStringList{"--nope"}}) {
+        const CommandRun run = quorvale(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.startsWith("quorvale: ")) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
@@ -79,10 +81,10 @@ TEST_F(OcrCommand, ArgumentMistakesExitWithUsage) {
 }
 
 TEST_F(OcrCommand, HelpAndVersion) {
-    const Run help = quorvale({"--help"});
+    const CommandRun help = quorvale({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("quorvale capture --window"));
-    const Run version = quorvale({"--version"});
+    const CommandRun version = quorvale({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("quorvale "));
 }

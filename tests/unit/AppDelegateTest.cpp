@@ -20,7 +20,7 @@ protected:
         fakes.mainQueue->runPending();
     }
     void TearDown() override {
-        fakes.mainQueue->advance(10.0); // lets every toast close
+        ToastWindowController::closeAll();
         PreferenceManager::setSharedForTesting(nullptr);
     }
 

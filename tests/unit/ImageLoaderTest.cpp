@@ -68,27 +68,38 @@ TEST_F(ImageLoaderTest, BadInputsGetAReasonTheUserCanActOn) {
     }
 }
 
-TEST_F(ImageLoaderTest, RefusesHugeImagesBeforeDecodingThem) {
-    // A valid 30000×30000 BMP header over a tiny body: the size alone must refuse it.
-    QByteArray bmp(54, '\0');
-    auto put32 = [&](int offset, quint32 value) {
-        for (int i = 0; i < 4; ++i) {
-            bmp[offset + i] = char((value >> (8 * i)) & 0xff);
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xffffffffu;
+    for (char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
         }
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
+    auto big32 = [](quint32 v) {
+        QByteArray bytes(4, '\0');
+        for (int i = 0; i < 4; ++i) {
+            bytes[i] = char(v >> (24 - 8 * i));
+        }
+        return bytes;
     };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, 54 + 16);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 30000);
-    put32(22, 30000);
-    bmp[26] = 1;
-    bmp[28] = 24;
-    const auto result = ImageLoader::load(write("huge.bmp", bmp + QByteArray(16, '\0')));
+    return big32(quint32(data.size())) + type + data + big32(crc32(type + data));
+}
+
+TEST_F(ImageLoaderTest, RefusesHugeImagesBeforeDecodingThem) {
+    // A well-formed 30000×30000 header over almost no data: the size alone must refuse it.
+    const QByteArray header("\x00\x00\x75\x30\x00\x00\x75\x30\x08\x00\x00\x00\x00", 13);
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
+                           pngChunk("IDAT", QByteArray(8, '\0')) + pngChunk("IEND", {});
+    const auto result = ImageLoader::load(write("huge.png", png));
     ASSERT_FALSE(result.isSuccess());
     EXPECT_EQ(result.error().kind, Kind::tooLarge);
-    EXPECT_TRUE(result.error().description.contains("30000×30000"));
+    EXPECT_TRUE(result.error().description.contains("30000×30000"))
+        << result.error().description.toStdString();
 }
 
 TEST_F(ImageLoaderTest, UnreadableFileIsReportedAsSuch) {

@@ -1,0 +1,160 @@
+#include "SharedLib/ToastWindowController.h"
+
+#include "SharedLib/HexColor.h"
+#include "SharedLib/ToastContentView.h"
+#include "platform/Platform.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QRegion>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace quorvale {
+namespace {
+
+// Touched only on the GUI thread.
+std::vector<ToastWindowController*>& openToasts() {
+    static std::vector<ToastWindowController*> toasts;
+    return toasts;
+}
+
+void forget(ToastWindowController* toast) {
+    auto& toasts = openToasts();
+    toasts.erase(std::remove(toasts.begin(), toasts.end(), toast), toasts.end());
+}
+
+// Translucent corners need a compositing manager; on X11 it owns _NET_WM_CM_S<screen>.
+bool compositorRunning() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) {
+        return false;
+    }
+    char* host = nullptr;
+    int display = 0;
+    int screen = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
+        screen = 0;
+    }
+    std::free(host);
+
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, name.size(), name.data()),
+                              nullptr),
+        &free);
+    if (!atom || atom->atom == XCB_ATOM_NONE) {
+        return false;
+    }
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
+                                      nullptr),
+        &free);
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+void makeToastWindow(ToastContentView& view) {
+    view.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                        Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint);
+    view.setAttribute(Qt::WA_ShowWithoutActivating);
+    view.setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    view.setAttribute(Qt::WA_QuitOnClose, false);
+    view.resize(view.sizeHint());
+    if (compositorRunning()) {
+        view.setAttribute(Qt::WA_TranslucentBackground);
+        view.setShadowVisible(true);
+    } else {
+        // Without compositing the margin would paint opaque: cut the window to the label
+        // and fill what the jagged mask edge lets through with the label's own colour.
+        QPalette palette = view.palette();
+        palette.setColor(QPalette::Window, colorFromHex(u"#656565"));
+        view.setPalette(palette);
+        view.setMask(QRegion(view.labelPath().toFillPolygon().toPolygon()));
+    }
+}
+
+} // namespace
+
+void ToastWindowController::show(const QString& message, const QString& icon, double duration) {
+    const platform::Platform& platform = platform::current();
+    if (!platform.mainQueue->isMainThread()) {
+        platform.mainQueue->async([message, icon, duration] { show(message, icon, duration); });
+        return;
+    }
+
+    auto view = std::make_unique<ToastContentView>(message, icon);
+    makeToastWindow(*view);
+    const QSize fitting = view->sizeHint();
+
+    const std::optional<QRect> visibleFrame = platform.screens->mainScreenVisibleFrame();
+    if (!visibleFrame) {
+        return;
+    }
+    view->setGeometry(frameFor(fitting, *visibleFrame));
+
+    auto controller = std::make_shared<ToastWindowController>(std::move(view));
+    controller->showWindow();
+    platform.mainQueue->asyncAfter(duration, [controller] { controller->close(); });
+    controller->m_retainedSelf = controller;
+}
+
+QRect ToastWindowController::frameFor(QSize fitting, QRect visibleFrame) {
+    const double x = visibleFrame.x() + (visibleFrame.width() - fitting.width()) * 0.5;
+    const double y = visibleFrame.y() + (visibleFrame.height() - fitting.height()) * 0.75;
+    return QRect(QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
+                 fitting);
+}
+
+QList<const ToastContentView*> ToastWindowController::visibleToastViews() {
+    QList<const ToastContentView*> views;
+    for (const ToastWindowController* toast : openToasts()) {
+        if (toast->m_window && toast->m_window->isVisible()) {
+            views.append(toast->m_window.get());
+        }
+    }
+    return views;
+}
+
+QStringList ToastWindowController::visibleToastMessages() {
+    QStringList messages;
+    for (const ToastContentView* view : visibleToastViews()) {
+        messages.append(view->message());
+    }
+    return messages;
+}
+
+void ToastWindowController::closeAll() {
+    const std::vector<ToastWindowController*> toasts = openToasts();
+    for (ToastWindowController* toast : toasts) {
+        toast->close();
+    }
+}
+
+ToastWindowController::ToastWindowController(std::unique_ptr<ToastContentView> window)
+    : m_window(std::move(window)) {}
+
+ToastWindowController::~ToastWindowController() {
+    forget(this);
+}
+
+void ToastWindowController::showWindow() {
+    if (std::find(openToasts().begin(), openToasts().end(), this) == openToasts().end()) {
+        openToasts().push_back(this);
+    }
+    m_window->show();
+}
+
+void ToastWindowController::close() {
+    forget(this);
+    if (m_window) {
+        m_window->close();
+    }
+    // Moved out so that releasing it, possibly the last reference, is the final step.
+    const auto self = std::move(m_retainedSelf);
+}
+
+} // namespace quorvale

@@ -1,0 +1,260 @@
+#include "platform/linux/JsonDefaultsStore.h"
+
+#include "platform/linux/TypedJsonCodec.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvale::platform {
+namespace {
+
+void logLine(const QString& line) {
+    std::fprintf(stderr, "Quorvale settings: %s\n", qPrintable(line));
+}
+
+// Keeps other processes out of a read-modify-write of the file, so that none of them
+// replaces it with a version missing another's change. Best effort: without the folder
+// there is nothing to protect.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& folder)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (m_fd >= 0) {
+            ::flock(m_fd, LOCK_EX);
+        }
+    }
+    ~FolderLock() {
+        if (m_fd >= 0) {
+            ::close(m_fd); // releases the lock
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+JsonDefaultsStore::JsonDefaultsStore(QString path)
+    : m_path(std::move(path)) {
+    std::lock_guard lock(m_mutex);
+    reloadIfChangedLocked();
+}
+
+QString JsonDefaultsStore::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/quorvale/defaults.json");
+}
+
+void JsonDefaultsStore::registerDefaults(const QVariantMap& defaults) {
+    std::lock_guard lock(m_mutex);
+    for (auto it = defaults.begin(); it != defaults.end(); ++it) {
+        m_registered.insert(it.key(), TypedJsonCodec::normalized(it.value()).value_or(it.value()));
+    }
+}
+
+QVariant JsonDefaultsStore::objectForKey(const QString& key) const {
+    std::lock_guard lock(m_mutex);
+    reloadIfChangedLocked();
+    const auto stored = m_stored.constFind(key);
+    return stored != m_stored.constEnd() ? *stored : m_registered.value(key);
+}
+
+void JsonDefaultsStore::setObject(const QVariant& value, const QString& key) {
+    std::optional<QVariant> normalized;
+    if (value.isValid()) {
+        normalized = TypedJsonCodec::normalized(value);
+        if (!normalized) {
+            logLine(QStringLiteral("cannot store a value of type %1 under \"%2\"")
+                        .arg(QString::fromLatin1(value.typeName()), key));
+            return;
+        }
+    }
+
+    std::lock_guard writeLock(m_writeMutex);
+    const bool folderReady = ensureFolder();
+    FolderLock otherProcesses(QFileInfo(m_path).absolutePath());
+    QByteArray content;
+    {
+        std::lock_guard lock(m_mutex);
+        // Merge with what another instance may have written since we last looked.
+        reloadIfChangedLocked();
+        if (normalized) {
+            m_stored.insert(key, *normalized);
+        } else {
+            m_stored.remove(key);
+        }
+        if (m_fileProtected) {
+            logLine(QStringLiteral("\"%1\" not saved: %2 is left as it is").arg(key, m_path));
+            return;
+        }
+        content = TypedJsonCodec::serializeObject(m_stored);
+    }
+    // The stamp is left alone: the next read loads our own file back.
+    if (folderReady) {
+        writeFile(content);
+    }
+}
+
+std::optional<QString> JsonDefaultsStore::takeRecoveryNotice() {
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_notice, std::nullopt);
+}
+
+JsonDefaultsStore::FileStamp JsonDefaultsStore::currentStamp() const {
+    struct stat info {};
+    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0) {
+        FileStamp stamp;
+        stamp.error = errno;
+        return stamp;
+    }
+    return stampOf(info);
+}
+
+JsonDefaultsStore::FileStamp JsonDefaultsStore::stampOf(const struct stat& info) {
+    FileStamp stamp;
+    stamp.regular = S_ISREG(info.st_mode);
+    stamp.size = info.st_size;
+    stamp.mtimeNs = qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    stamp.inode = info.st_ino;
+    stamp.device = info.st_dev;
+    return stamp;
+}
+
+void JsonDefaultsStore::reloadIfChangedLocked() const {
+    const FileStamp stamp = currentStamp();
+    if (m_loaded && stamp == m_stamp) {
+        return;
+    }
+    loadLocked(stamp);
+}
+
+void JsonDefaultsStore::loadLocked(const FileStamp& stamp) const {
+    m_loaded = true;
+    m_stamp = stamp;
+    m_fileProtected = false;
+    m_stored.clear();
+    m_loadedVersion.reset();
+
+    if (stamp.error == ENOENT || stamp.error == ENOTDIR) {
+        return; // nothing saved yet
+    }
+    const QString unopenable =
+        QStringLiteral("Your settings file %1 could not be opened (%2). Quorvale started with "
+                       "default settings; changes will not be saved.");
+    if (stamp.error != 0) {
+        protectLocked(unopenable.arg(m_path, QString::fromLocal8Bit(std::strerror(stamp.error))));
+        return;
+    }
+    if (!stamp.regular) {
+        protectLocked(QStringLiteral("Your settings file %1 is not a regular file. Quorvale "
+                                     "started with default settings; changes will not be saved.")
+                          .arg(m_path));
+        return;
+    }
+
+    auto file = std::make_unique<QFile>(m_path);
+    struct stat info {};
+    QByteArray content;
+    bool readOk = file->open(QIODevice::ReadOnly) && ::fstat(file->handle(), &info) == 0;
+    if (readOk) {
+        m_stamp = stampOf(info); // the version actually read, even if replaced since stat()
+        content = file->readAll();
+        readOk = file->error() == QFileDevice::NoError;
+    }
+    if (!readOk) {
+        protectLocked(unopenable.arg(m_path, file->errorString()));
+        return;
+    }
+
+    std::optional<QVariantMap> parsed = TypedJsonCodec::parseObject(content);
+    if (!parsed) {
+        file.reset();
+        setAsideLocked();
+        return;
+    }
+    m_stored = std::move(*parsed);
+    m_loadedVersion = std::move(file);
+}
+
+void JsonDefaultsStore::setAsideLocked() const {
+    const QString base = m_path + QStringLiteral(".corrupt-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = base;
+    // QFile::rename never replaces an existing file, so a name taken meanwhile is skipped.
+    for (int suffix = 2; suffix < 1000; ++suffix) {
+        if (!QFileInfo::exists(target) && QFile::rename(m_path, target)) {
+            m_stamp = currentStamp();
+            m_notice = QStringLiteral("Your settings file could not be read and was moved to %1. "
+                                      "Quorvale started with default settings.")
+                           .arg(target);
+            logLine(*m_notice);
+            return;
+        }
+        if (!QFileInfo::exists(m_path)) {
+            m_stamp = currentStamp();
+            return; // another instance moved it aside and told the user
+        }
+        target = base + QLatin1Char('-') + QString::number(suffix);
+    }
+    protectLocked(QStringLiteral("Your settings file %1 could not be read, and it could not be "
+                                 "moved aside. Quorvale started with default settings; changes "
+                                 "will not be saved.")
+                      .arg(m_path));
+}
+
+void JsonDefaultsStore::protectLocked(const QString& notice) const {
+    m_fileProtected = true;
+    m_notice = notice;
+    logLine(notice);
+}
+
+bool JsonDefaultsStore::ensureFolder() const {
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (QFileInfo(folder).isDir()) {
+        return true;
+    }
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    QDir().mkdir(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!QFileInfo(folder).isDir()) {
+        logLine(QStringLiteral("could not create the folder %1").arg(folder));
+        return false;
+    }
+    return true;
+}
+
+bool JsonDefaultsStore::writeFile(const QByteArray& content) const {
+    // QSaveFile writes a temporary file, syncs it and renames it over the old one, so the
+    // file on disk is always either the old or the new version.
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        logLine(QStringLiteral("could not write %1: %2").arg(m_path, file.errorString()));
+        return false;
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (file.write(content) != content.size()) {
+        logLine(QStringLiteral("could not write %1: %2").arg(m_path, file.errorString()));
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        logLine(QStringLiteral("could not write %1: %2").arg(m_path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace quorvale::platform

@@ -1,0 +1,167 @@
+#include "platform/linux/ScreenTextPreparation.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+
+namespace quorvale::platform {
+namespace {
+
+constexpr int kOpaqueAlpha = 128;
+
+int luminance(QRgb color) {
+    return qGray(color);
+}
+
+bool isDark(QRgb color) {
+    return luminance(color) < 128;
+}
+
+// Colours are counted in bins so that a faint gradient or dithering still has one winner.
+int binOf(QRgb color) {
+    return (qRed(color) >> 3) << 10 | (qGreen(color) >> 3) << 5 | (qBlue(color) >> 3);
+}
+
+template <typename Visit> void forEachBorderPixel(const QImage& argb, Visit visit) {
+    const int w = argb.width();
+    const int h = argb.height();
+    for (int x = 0; x < w; ++x) {
+        visit(argb.pixel(x, 0));
+        if (h > 1) {
+            visit(argb.pixel(x, h - 1));
+        }
+    }
+    for (int y = 1; y < h - 1; ++y) {
+        visit(argb.pixel(0, y));
+        if (w > 1) {
+            visit(argb.pixel(w - 1, y));
+        }
+    }
+}
+
+} // namespace
+
+QRectF ScreenTextPreparation::Prepared::toInput(const QRectF& rect) const {
+    return QRectF((rect.x() - padding) / scale, (rect.y() - padding) / scale, rect.width() / scale,
+                  rect.height() / scale);
+}
+
+QRgb ScreenTextPreparation::backgroundColor(const QImage& image) {
+    if (image.isNull()) {
+        return qRgb(255, 255, 255);
+    }
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    struct Bin {
+        int count = 0;
+        qint64 r = 0, g = 0, b = 0;
+    };
+    QHash<int, Bin> bins;
+    forEachBorderPixel(argb, [&bins](QRgb pixel) {
+        if (qAlpha(pixel) < kOpaqueAlpha) {
+            return;
+        }
+        Bin& bin = bins[binOf(pixel)];
+        ++bin.count;
+        bin.r += qRed(pixel);
+        bin.g += qGreen(pixel);
+        bin.b += qBlue(pixel);
+    });
+    if (!bins.isEmpty()) {
+        const Bin* best = nullptr;
+        for (const Bin& bin : bins) {
+            if (!best || bin.count > best->count) {
+                best = &bin;
+            }
+        }
+        return qRgb(int(best->r / best->count), int(best->g / best->count),
+                    int(best->b / best->count));
+    }
+    // Content drawn on a transparent page: pick the page that shows it.
+    qint64 sum = 0;
+    qint64 count = 0;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            if (qAlpha(line[x]) >= kOpaqueAlpha) {
+                sum += luminance(line[x]);
+                ++count;
+            }
+        }
+    }
+    const bool lightContent = count > 0 && sum / count >= 128;
+    return lightContent ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+}
+
+QImage ScreenTextPreparation::flattened(const QImage& image, QRgb background) {
+    if (!image.hasAlphaChannel()) {
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+    QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    const int br = qRed(background);
+    const int bg = qGreen(background);
+    const int bb = qBlue(background);
+    for (int y = 0; y < argb.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(argb.scanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb p = line[x];
+            const int a = qAlpha(p);
+            const auto mix = [a](int c, int b) { return (c * a + b * (255 - a) + 127) / 255; };
+            line[x] = qRgb(mix(qRed(p), br), mix(qGreen(p), bg), mix(qBlue(p), bb));
+        }
+    }
+    return argb.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ScreenTextPreparation::lightGrey(const QImage& opaque, QRgb background) {
+    const QImage rgb = opaque.convertToFormat(QImage::Format_RGB32);
+    const bool invert = isDark(background);
+    QImage grey(rgb.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            const int level = luminance(in[x]);
+            out[x] = uchar(invert ? 255 - level : level);
+        }
+    }
+    return grey;
+}
+
+bool ScreenTextPreparation::shouldUpscale(const QImage& image) {
+    const qint64 enlarged =
+        qint64(image.width()) * image.height() * kUpscaleFactor * kUpscaleFactor;
+    const int longestSide = std::max(image.width(), image.height()) * kUpscaleFactor;
+    return std::abs(image.devicePixelRatio() - 1.0) < 0.25 && enlarged <= kMaxUpscaledPixels &&
+           longestSide + 2 * kPadding <= kMaxSide;
+}
+
+QImage ScreenTextPreparation::padded(const QImage& grey, int padding, int level) {
+    QImage result(grey.width() + 2 * padding, grey.height() + 2 * padding,
+                  QImage::Format_Grayscale8);
+    result.fill(qRgb(level, level, level));
+    for (int y = 0; y < grey.height(); ++y) {
+        std::copy_n(grey.constScanLine(y), grey.width(), result.scanLine(y + padding) + padding);
+    }
+    return result;
+}
+
+ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& input) {
+    Prepared prepared;
+    if (input.isNull()) {
+        return prepared;
+    }
+    const QRgb background = backgroundColor(input);
+    QImage grey = lightGrey(flattened(input, background), background);
+    if (shouldUpscale(input)) {
+        prepared.scale = kUpscaleFactor;
+        grey = grey.scaled(grey.width() * kUpscaleFactor, grey.height() * kUpscaleFactor,
+                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .convertToFormat(QImage::Format_Grayscale8);
+    }
+    const int level = isDark(background) ? 255 - luminance(background) : luminance(background);
+    prepared.padding = kPadding;
+    prepared.image = padded(grey, kPadding, level);
+    return prepared;
+}
+
+} // namespace quorvale::platform

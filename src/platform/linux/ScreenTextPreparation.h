@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QRgb>
+
+namespace quorvale::platform {
+
+// Turns a screen image into what the engine reads best: dark text on a light, opaque,
+// 8-bit grey page, enlarged when the pixels are small.
+class ScreenTextPreparation {
+public:
+    // Beyond this the enlarged copy costs more memory and time than small text gains.
+    static constexpr qint64 kMaxUpscaledPixels = 25'000'000;
+    // The engine cannot address more pixels per side.
+    static constexpr int kMaxSide = 32767;
+    static constexpr int kUpscaleFactor = 2;
+    static constexpr int kPadding = 8;
+
+    struct Prepared {
+        QImage image; // Format_Grayscale8
+        int scale = 1;
+        int padding = 0;
+        // A rectangle of the prepared image in the input's pixels.
+        QRectF toInput(const QRectF& rect) const;
+    };
+
+    static Prepared prepare(const QImage& input);
+
+    // The most common opaque colour on the border; for an image whose border is
+    // transparent, white behind dark content and black behind light content.
+    static QRgb backgroundColor(const QImage& image);
+    // Alpha composited over the background: an opaque RGB32 image.
+    static QImage flattened(const QImage& image, QRgb background);
+    // Grey, inverted when the background is dark, so text always ends up dark.
+    static QImage lightGrey(const QImage& opaque, QRgb background);
+    static bool shouldUpscale(const QImage& image);
+    static QImage padded(const QImage& grey, int padding, int level);
+};
+
+} // namespace quorvale::platform

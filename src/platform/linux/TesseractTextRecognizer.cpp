@@ -1,0 +1,342 @@
+#include "platform/linux/TesseractTextRecognizer.h"
+
+#include "platform/linux/ScreenTextPreparation.h"
+#include "recognition/LanguageTable.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+#include <dlfcn.h>
+#include <string>
+
+namespace quorvale::platform {
+namespace {
+
+const QString kTraineddataSuffix = QStringLiteral(".traineddata");
+const QStringList kDebianTessdata = {QStringLiteral("/usr/share/tesseract-ocr/5/tessdata"),
+                                     QStringLiteral("/usr/share/tesseract-ocr/4.00/tessdata")};
+const QString kDefaultTraineddata = QStringLiteral("eng");
+// What a 1x screen shows per inch; the engine sizes its noise filters from it.
+constexpr int kScreenPpi = 96;
+
+QSet<QString> installedTraineddata(const QString& directory) {
+    QSet<QString> names;
+    const QStringList files = QDir(directory).entryList({QStringLiteral("*") + kTraineddataSuffix},
+                                                        QDir::Files | QDir::Readable);
+    for (const QString& file : files) {
+        names.insert(file.chopped(kTraineddataSuffix.size()));
+    }
+    return names;
+}
+
+bool holdsTraineddata(const QString& directory) {
+    const QFileInfo info(directory);
+    return info.isDir() && info.isReadable() && !installedTraineddata(directory).isEmpty();
+}
+
+// Debian's libtesseract runs its matrix work through OpenMP, whose thread start-up
+// costs more than it saves on screen-sized images, and several recognitions may run at
+// once anyway. OMP_THREAD_LIMIT only counts if set before the library loads, so turn
+// parallel regions off for the calling thread instead (the setting is per thread).
+void keepEngineOnThisThread() {
+    using SetMaxActiveLevels = void (*)(int);
+    static const auto setMaxActiveLevels =
+        reinterpret_cast<SetMaxActiveLevels>(dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"));
+    if (setMaxActiveLevels) {
+        setMaxActiveLevels(0);
+    }
+}
+
+struct PixDeleter {
+    void operator()(Pix* pix) const { pixDestroy(&pix); }
+};
+using PixPtr = std::unique_ptr<Pix, PixDeleter>;
+
+PixPtr toPix(const QImage& grey, int ppi) {
+    PixPtr pix(pixCreate(grey.width(), grey.height(), 8));
+    if (!pix) {
+        return pix;
+    }
+    l_uint32* data = pixGetData(pix.get());
+    const int wordsPerLine = pixGetWpl(pix.get());
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* source = grey.constScanLine(y);
+        l_uint32* line = data + qint64(y) * wordsPerLine;
+        for (int x = 0; x < grey.width(); ++x) {
+            SET_DATA_BYTE(line, x, source[x]);
+        }
+    }
+    pixSetResolution(pix.get(), ppi, ppi);
+    return pix;
+}
+
+QString displayName(const QString& identifier) {
+    return LanguageTable::englishName(identifier).value_or(identifier);
+}
+
+QString packagesNeeded(const QStringList& names, const QStringList& packages) {
+    if (packages.isEmpty()) {
+        return QStringLiteral("No recognition data for %1").arg(names.join(QStringLiteral(", ")));
+    }
+    const QString noun =
+        packages.size() == 1 ? QStringLiteral("the package") : QStringLiteral("the packages");
+    return QStringLiteral("No recognition data for %1: install %2 %3")
+        .arg(names.join(QStringLiteral(", ")), noun, packages.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+void TesseractTextRecognizer::EngineDeleter::operator()(tesseract::TessBaseAPI* engine) const {
+    engine->End();
+    delete engine;
+}
+
+TesseractTextRecognizer::TesseractTextRecognizer(NoticeHandler notice)
+    : m_notice(std::move(notice)) {}
+
+TesseractTextRecognizer::~TesseractTextRecognizer() = default;
+
+Result<QString, QString> TesseractTextRecognizer::tessdataDirectory() {
+    const QString prefix = qEnvironmentVariable("TESSDATA_PREFIX");
+    if (!prefix.isEmpty()) {
+        // Tesseract 5 wants the folder itself; older setups named its parent.
+        for (const QString& candidate : {prefix, prefix + QStringLiteral("/tessdata")}) {
+            if (holdsTraineddata(candidate)) {
+                return Result<QString, QString>::success(QDir::cleanPath(candidate));
+            }
+        }
+        return Result<QString, QString>::failure(
+            QStringLiteral("TESSDATA_PREFIX is set to %1, which holds no readable recognition "
+                           "data (*.traineddata): point it to the folder holding "
+                           "eng.traineddata, or unset it to use %2")
+                .arg(prefix, kDebianTessdata.first()));
+    }
+    for (const QString& candidate : kDebianTessdata) {
+        if (holdsTraineddata(candidate)) {
+            return Result<QString, QString>::success(candidate);
+        }
+    }
+    return Result<QString, QString>::failure(
+        QStringLiteral("No recognition data found in %1: install the package "
+                       "tesseract-ocr-eng, or set TESSDATA_PREFIX to a folder holding "
+                       ".traineddata files")
+            .arg(kDebianTessdata.first()));
+}
+
+std::optional<QStringList> TesseractTextRecognizer::supportedRecognitionLanguages() {
+    const auto directory = tessdataDirectory();
+    if (!directory.isSuccess()) {
+        return std::nullopt;
+    }
+    QStringList identifiers;
+    for (const QString& name : installedTraineddata(directory.value())) {
+        if (const auto identifier = LanguageTable::identifierForTraineddata(name)) {
+            identifiers << *identifier;
+        }
+    }
+    const QString english = *LanguageTable::identifierForTraineddata(kDefaultTraineddata);
+    std::sort(identifiers.begin(), identifiers.end(),
+              [&english](const QString& a, const QString& b) {
+                  if ((a == english) != (b == english)) {
+                      return a == english;
+                  }
+                  return a < b;
+              });
+    return identifiers;
+}
+
+Result<QStringList, QString>
+TesseractTextRecognizer::engineLanguages(const QStringList& identifiers,
+                                         const QSet<QString>& installed) {
+    using Outcome = Result<QStringList, QString>;
+    if (identifiers.isEmpty()) {
+        if (installed.contains(kDefaultTraineddata)) {
+            return Outcome::success({kDefaultTraineddata});
+        }
+        return Outcome::failure(
+            packagesNeeded({displayName(QStringLiteral("en-US"))},
+                           {LanguageTable::packageForTraineddata(kDefaultTraineddata)}));
+    }
+    QStringList languages;
+    struct Missing {
+        QString key; // traineddata, or the identifier when no data exists at all
+        QString name;
+        QStringList package;
+    };
+    std::vector<Missing> missing;
+    for (const QString& identifier : identifiers) {
+        const auto traineddata = LanguageTable::traineddataForIdentifier(identifier);
+        if (traineddata && installed.contains(*traineddata)) {
+            if (!languages.contains(*traineddata)) {
+                languages << *traineddata;
+            }
+            continue;
+        }
+        const QString key = traineddata.value_or(identifier);
+        if (std::any_of(missing.begin(), missing.end(),
+                        [&key](const Missing& m) { return m.key == key; })) {
+            continue;
+        }
+        QStringList package;
+        if (traineddata) {
+            package << LanguageTable::packageForTraineddata(*traineddata);
+        }
+        missing.push_back({key, displayName(identifier), package});
+    }
+    if (languages.isEmpty()) {
+        QStringList names;
+        QStringList packages;
+        for (const Missing& m : missing) {
+            names << m.name;
+            packages << m.package;
+        }
+        return Outcome::failure(packagesNeeded(names, packages));
+    }
+    QStringList notices;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const Missing& m : missing) {
+            if (!m_noticed.contains(m.key)) {
+                m_noticed.insert(m.key);
+                notices << packagesNeeded({m.name}, m.package);
+            }
+        }
+    }
+    if (m_notice) {
+        for (const QString& notice : notices) {
+            m_notice(notice);
+        }
+    }
+    return Outcome::success(languages);
+}
+
+Result<TesseractTextRecognizer::Engine, QString>
+TesseractTextRecognizer::takeEngine(const QString& key, const QString& directory,
+                                    const QString& languages, bool dictionaries) {
+    using Outcome = Result<Engine, QString>;
+    {
+        std::lock_guard lock(m_mutex);
+        const auto found = std::find_if(m_idle.rbegin(), m_idle.rend(),
+                                        [&key](const IdleEngine& idle) { return idle.key == key; });
+        if (found != m_idle.rend()) {
+            Engine engine = std::move(found->engine);
+            m_idle.erase(std::next(found).base());
+            return Outcome::success(std::move(engine));
+        }
+    }
+    std::vector<std::string> names = {"debug_file"};
+    std::vector<std::string> values = {"/dev/null"};
+    if (!dictionaries) {
+        names.insert(names.end(), {"load_system_dawg", "load_freq_dawg"});
+        values.insert(values.end(), {"0", "0"});
+    }
+    Engine engine(new tesseract::TessBaseAPI);
+    const QByteArray path = QFile::encodeName(directory);
+    const QByteArray languageList = languages.toUtf8();
+    if (engine->Init(path.constData(), languageList.constData(), tesseract::OEM_LSTM_ONLY, nullptr,
+                     0, &names, &values, false) != 0) {
+        return Outcome::failure(
+            QStringLiteral("Could not load the recognition data %1 from %2: reinstall the "
+                           "tesseract-ocr language packages")
+                .arg(languages, directory));
+    }
+    engine->SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
+    engine->SetVariable("preserve_interword_spaces", "1");
+    return Outcome::success(std::move(engine));
+}
+
+void TesseractTextRecognizer::giveBack(QString key, Engine engine) {
+    std::lock_guard lock(m_mutex);
+    m_idle.push_back({std::move(key), std::move(engine)});
+    if (m_idle.size() > std::size_t(kMaxIdleEngines)) {
+        m_idle.erase(m_idle.begin());
+    }
+}
+
+RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest& request,
+                                                    const QImage& image) {
+    const auto fail = [](const QString& description) {
+        return RecognitionOutcome::failure(RecognitionEngineError{description});
+    };
+    const auto directory = tessdataDirectory();
+    if (!directory.isSuccess()) {
+        return fail(directory.error());
+    }
+    // Tesseract has no language detection of its own; it weighs every listed language
+    // word by word, which is what automatic detection among them amounts to.
+    const auto languages =
+        engineLanguages(request.recognitionLanguages, installedTraineddata(directory.value()));
+    if (!languages.isSuccess()) {
+        return fail(languages.error());
+    }
+    if (image.isNull() || image.width() < 1 || image.height() < 1) {
+        return RecognitionOutcome::success({});
+    }
+    const auto prepared = ScreenTextPreparation::prepare(image);
+    if (prepared.image.width() > ScreenTextPreparation::kMaxSide ||
+        prepared.image.height() > ScreenTextPreparation::kMaxSide) {
+        return fail(QStringLiteral("The image is too large to recognise: at most %1 pixels "
+                                   "per side")
+                        .arg(ScreenTextPreparation::kMaxSide));
+    }
+    const qreal pixelRatio = std::max<qreal>(1.0, image.devicePixelRatio());
+    const int ppi = int(std::lround(kScreenPpi * pixelRatio * prepared.scale));
+    PixPtr pix = toPix(prepared.image, ppi);
+    if (!pix) {
+        return fail(QStringLiteral("Not enough memory to recognise the image"));
+    }
+
+    // Dictionaries are loaded at start-up, so they are part of what an engine is.
+    const QString joined = languages.value().join(QLatin1Char('+'));
+    const QString key =
+        directory.value() + QLatin1Char('|') + joined +
+        (request.usesLanguageCorrection ? QStringLiteral("|dict") : QStringLiteral("|plain"));
+    auto taken = takeEngine(key, directory.value(), joined, request.usesLanguageCorrection);
+    if (!taken.isSuccess()) {
+        return fail(taken.error());
+    }
+    Engine engine = std::move(taken.value());
+
+    keepEngineOnThisThread();
+    engine->SetImage(pix.get());
+    engine->SetSourceResolution(ppi);
+    if (engine->Recognize(nullptr) != 0) {
+        engine->Clear();
+        giveBack(key, std::move(engine));
+        return fail(QStringLiteral("The recognition engine could not read the image"));
+    }
+
+    std::vector<RecognizedTextObservation> observations;
+    std::unique_ptr<tesseract::ResultIterator> lines(engine->GetIterator());
+    if (lines) {
+        do {
+            if (lines->Empty(tesseract::RIL_TEXTLINE)) {
+                continue;
+            }
+            std::unique_ptr<char[]> utf8(lines->GetUTF8Text(tesseract::RIL_TEXTLINE));
+            QString text = utf8 ? QString::fromUtf8(utf8.get()) : QString();
+            while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))) {
+                text.chop(1);
+            }
+            if (text.isEmpty()) {
+                continue;
+            }
+            int left = 0, top = 0, right = 0, bottom = 0;
+            lines->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom);
+            observations.push_back(
+                {QStringList{text},
+                 prepared.toInput(QRectF(left, top, right - left, bottom - top))});
+        } while (lines->Next(tesseract::RIL_TEXTLINE));
+    }
+    lines.reset();
+    engine->Clear();
+    giveBack(key, std::move(engine));
+    return RecognitionOutcome::success(std::move(observations));
+}
+
+} // namespace quorvale::platform

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "common/Result.h"
+#include "platform/TextRecognizer.h"
+
+#include <QSet>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+namespace quorvale::platform {
+
+// Text recognition with Tesseract's LSTM engine. Loaded engines are kept warm between
+// calls, one per concurrent call, because an engine serves one thread at a time.
+class TesseractTextRecognizer : public TextRecognizer {
+public:
+    // Told once per language that was asked for but has no data installed; called on
+    // the recognising thread.
+    using NoticeHandler = std::function<void(QString)>;
+
+    // About 25 MB per loaded language; a typical session reuses one engine.
+    static constexpr int kMaxIdleEngines = 2;
+
+    explicit TesseractTextRecognizer(NoticeHandler notice = {});
+    ~TesseractTextRecognizer() override;
+
+    RecognitionOutcome perform(const TextRecognitionRequest& request, const QImage& image) override;
+    std::optional<QStringList> supportedRecognitionLanguages() override;
+
+    // The data folder: TESSDATA_PREFIX when set, else Debian's; or how to get one.
+    static Result<QString, QString> tessdataDirectory();
+
+private:
+    struct EngineDeleter {
+        void operator()(tesseract::TessBaseAPI* engine) const;
+    };
+    using Engine = std::unique_ptr<tesseract::TessBaseAPI, EngineDeleter>;
+    struct IdleEngine {
+        QString key;
+        Engine engine;
+    };
+
+    Result<QStringList, QString> engineLanguages(const QStringList& identifiers,
+                                                 const QSet<QString>& installed);
+    Result<Engine, QString> takeEngine(const QString& key, const QString& directory,
+                                       const QString& languages, bool dictionaries);
+    void giveBack(QString key, Engine engine);
+
+    NoticeHandler m_notice;
+    std::mutex m_mutex;
+    std::vector<IdleEngine> m_idle; // least recently used first
+    QSet<QString> m_noticed;
+};
+
+} // namespace quorvale::platform

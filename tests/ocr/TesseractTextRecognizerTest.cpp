@@ -1,0 +1,247 @@
+#include "platform/linux/TesseractTextRecognizer.h"
+#include "support/TextImageRenderer.h"
+
+#include <QFile>
+#include <QFontInfo>
+#include <QtConcurrent/QtConcurrent>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+namespace quorvale::platform {
+namespace {
+
+using test::renderTextImage;
+
+const QString kSans = QStringLiteral("DejaVu Sans");
+const QString kMono = QStringLiteral("DejaVu Sans Mono");
+const QString kTessdata = QStringLiteral("/usr/share/tesseract-ocr/5/tessdata");
+
+TextRecognitionRequest request(const QStringList& languages = {"en-US"}, bool correction = true) {
+    TextRecognitionRequest result;
+    result.usesLanguageCorrection = correction;
+    result.recognitionLanguages = languages;
+    result.automaticallyDetectsLanguage = true;
+    return result;
+}
+
+QStringList texts(const RecognitionOutcome& outcome) {
+    QStringList lines;
+    for (const auto& observation : outcome.value()) {
+        lines << observation.candidates.value(0);
+    }
+    return lines;
+}
+
+bool installed(const QString& traineddata) {
+    return QFile::exists(kTessdata + '/' + traineddata + ".traineddata");
+}
+
+class ScopedTessdataPrefix {
+public:
+    explicit ScopedTessdataPrefix(const QByteArray& value)
+        : m_had(qEnvironmentVariableIsSet("TESSDATA_PREFIX"))
+        , m_old(qgetenv("TESSDATA_PREFIX")) {
+        qputenv("TESSDATA_PREFIX", value);
+    }
+    ~ScopedTessdataPrefix() {
+        m_had ? qputenv("TESSDATA_PREFIX", m_old) : qunsetenv("TESSDATA_PREFIX");
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
+
+class TesseractTextRecognizerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!installed("eng")) {
+            GTEST_SKIP() << "tesseract-ocr-eng is not installed";
+        }
+        // A fallback font would make every expectation below meaningless.
+        ASSERT_EQ(QFontInfo(QFont(kSans)).family(), kSans);
+        ASSERT_EQ(QFontInfo(QFont(kMono)).family(), kMono);
+    }
+
+    std::vector<QString> notices;
+    TesseractTextRecognizer recognizer{[this](QString text) { notices.push_back(text); }};
+};
+
+struct Rendering {
+    QString family;
+    int pixelSize;
+    bool dark;
+    qreal scale;
+};
+
+class ScreenSentences : public TesseractTextRecognizerTest,
+                        public ::testing::WithParamInterface<Rendering> {};
+
+TEST_P(ScreenSentences, AreReadExactlyOneObservationPerLine) {
+    const Rendering r = GetParam();
+    const QStringList lines = {"The quick brown fox jumps over the lazy dog.",
+                               "Open the file, then press Save to keep it.",
+                               "Version 2.4 was released on 12 May 2023."};
+    const QImage image = renderTextImage(lines, r.family, r.pixelSize, r.dark, r.scale);
+
+    const RecognitionOutcome outcome = recognizer.perform(request(), image);
+
+    ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
+    EXPECT_EQ(texts(outcome), lines);
+    // Boxes are in the input's pixels, top to bottom.
+    const QRectF bounds = QRectF(image.rect()).adjusted(-2, -2, 2, 2);
+    qreal previousTop = -1;
+    for (const auto& observation : outcome.value()) {
+        EXPECT_TRUE(bounds.contains(observation.boundingBox));
+        EXPECT_GT(observation.boundingBox.top(), previousTop);
+        EXPECT_GT(observation.boundingBox.height(), r.pixelSize * r.scale * 0.4);
+        previousTop = observation.boundingBox.top();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FontsSizesThemesScales, ScreenSentences,
+    ::testing::Values(Rendering{kSans, 11, false, 1.0}, Rendering{kSans, 12, true, 1.0},
+                      Rendering{kSans, 13, false, 1.0}, Rendering{kSans, 13, true, 1.0},
+                      Rendering{kSans, 16, true, 1.0}, Rendering{kMono, 13, false, 1.0},
+                      Rendering{kMono, 14, true, 1.0}, Rendering{kMono, 16, false, 1.0},
+                      Rendering{kSans, 13, false, 2.0}, Rendering{kSans, 11, true, 2.0},
+                      Rendering{kMono, 13, true, 2.0}));
+
+TEST_F(TesseractTextRecognizerTest, RequestVariantsReadTheirLanguages) {
+    struct Case {
+        QStringList languages;
+        bool correction;
+        QString sentence;
+    };
+    const std::vector<Case> cases = {
+        {{"de-DE", "en-US"}, true, "Größere Äpfel über Öfen: Straße für Übungen."},
+        {{"fr-FR", "en-US"}, true, "Élève très sérieux à côté du garçon, où es-tu?"},
+        {{"en-US", "en-US"}, true, "Please check the settings before you continue."},
+        {{}, true, "No list means the engine's default language."},
+        {{"en-US"}, false, "Export 42 files to the archive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sentence.toStdString());
+        const RecognitionOutcome outcome = recognizer.perform(
+            request(c.languages, c.correction), renderTextImage({c.sentence}, kSans, 16, false));
+        ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
+        EXPECT_EQ(texts(outcome), QStringList{c.sentence});
+    }
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(TesseractTextRecognizerTest, MissingLanguagesAreDroppedNoticedOnceOrNamedInTheError) {
+    if (installed("ita") || installed("nld")) {
+        GTEST_SKIP() << "needs a machine without tesseract-ocr-ita and -nld";
+    }
+    const QString sentence = "Nothing else is needed here.";
+    const QImage image = renderTextImage({sentence}, kSans, 15, false);
+    for (int call = 0; call < 2; ++call) {
+        const RecognitionOutcome outcome = recognizer.perform(request({"it-IT", "en-US"}), image);
+        ASSERT_TRUE(outcome.isSuccess());
+        EXPECT_EQ(texts(outcome), QStringList{sentence});
+    }
+    EXPECT_EQ(notices, std::vector<QString>{"No recognition data for Italian (Italy): install "
+                                            "the package tesseract-ocr-ita"});
+
+    const RecognitionOutcome none = recognizer.perform(request({"it-IT", "nl-NL", "it"}), image);
+    ASSERT_FALSE(none.isSuccess());
+    EXPECT_EQ(none.error().localizedDescription,
+              "No recognition data for Italian (Italy), Dutch (Netherlands): install the "
+              "packages tesseract-ocr-ita, tesseract-ocr-nld");
+}
+
+TEST_F(TesseractTextRecognizerTest, ImagesWithoutTextGiveNoObservations) {
+    QImage light(400, 120, QImage::Format_RGB32);
+    light.fill(QColor(0xfa, 0xfa, 0xfa));
+    QImage dark(400, 120, QImage::Format_RGB32);
+    dark.fill(QColor(0x1e, 0x1e, 0x1e));
+    QImage transparent(200, 80, QImage::Format_ARGB32);
+    transparent.fill(Qt::transparent);
+    for (const QImage& image : {light, dark, transparent, QImage()}) {
+        const RecognitionOutcome outcome = recognizer.perform(request(), image);
+        ASSERT_TRUE(outcome.isSuccess());
+        EXPECT_TRUE(outcome.value().empty()) << texts(outcome).join("|").toStdString();
+    }
+}
+
+TEST_F(TesseractTextRecognizerTest, DegenerateSizesDoNotCrash) {
+    for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(1, 20000), QSize(20000, 1)}) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        const RecognitionOutcome outcome = recognizer.perform(request(), image);
+        ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
+        EXPECT_TRUE(outcome.value().empty());
+    }
+    QImage tooTall(3, 40000, QImage::Format_RGB32);
+    tooTall.fill(Qt::white);
+    const RecognitionOutcome outcome = recognizer.perform(request(), tooTall);
+    ASSERT_FALSE(outcome.isSuccess());
+    EXPECT_TRUE(outcome.error().localizedDescription.contains("32767"));
+}
+
+TEST_F(TesseractTextRecognizerTest, TessdataPrefixIsHonouredAndABrokenOneExplained) {
+    // The folder itself and, as older setups have it, its parent.
+    for (const QByteArray& value : {kTessdata.toUtf8(), QByteArray("/usr/share/tesseract-ocr/5")}) {
+        const ScopedTessdataPrefix prefix(value);
+        EXPECT_EQ(TesseractTextRecognizer::tessdataDirectory().value(), kTessdata);
+    }
+
+    const ScopedTessdataPrefix prefix("/nonexistent/tessdata");
+    const RecognitionOutcome outcome =
+        recognizer.perform(request(), renderTextImage({"Hello"}, kSans, 15, false));
+    ASSERT_FALSE(outcome.isSuccess());
+    EXPECT_TRUE(outcome.error().localizedDescription.startsWith(
+        "TESSDATA_PREFIX is set to /nonexistent/tessdata"));
+    EXPECT_FALSE(recognizer.supportedRecognitionLanguages().has_value());
+}
+
+TEST_F(TesseractTextRecognizerTest, SupportedLanguagesAreTheInstalledOnesEnglishFirst) {
+    const auto languages = recognizer.supportedRecognitionLanguages();
+    ASSERT_TRUE(languages.has_value());
+    ASSERT_FALSE(languages->isEmpty());
+    EXPECT_EQ(languages->first(), "en-US");
+    for (const auto& [code, traineddata] :
+         {std::pair{"de-DE", "deu"}, {"fr-FR", "fra"}, {"es-ES", "spa"}, {"it-IT", "ita"}}) {
+        EXPECT_EQ(languages->contains(code), installed(traineddata)) << code;
+    }
+    QStringList rest = languages->mid(1);
+    rest.sort();
+    EXPECT_EQ(rest, languages->mid(1));
+    EXPECT_FALSE(languages->contains("osd"));
+}
+
+TEST_F(TesseractTextRecognizerTest, ConcurrentCallsEachGetTheirOwnEngine) {
+    const QStringList first = {"First image speaks of apples"};
+    const QStringList second = {"Second image speaks of pears"};
+    const QImage a = renderTextImage(first, kSans, 15, false);
+    const QImage b = renderTextImage(second, kMono, 14, true);
+    QList<QFuture<QStringList>> futures;
+    for (int i = 0; i < 6; ++i) {
+        futures << QtConcurrent::run(
+            [this, image = i % 2 ? b : a] { return texts(recognizer.perform(request(), image)); });
+    }
+    for (int i = 0; i < futures.size(); ++i) {
+        EXPECT_EQ(futures[i].result(), i % 2 ? second : first);
+    }
+}
+
+// Otherwise Debian's engine starts OpenMP teams for every line: ~5x slower on screen
+// sized images, and the environment variable that limits them is read too early to set.
+TEST_F(TesseractTextRecognizerTest, RecognisingThreadRunsWithoutOpenMpTeams) {
+    using GetLevels = int (*)();
+    const auto getLevels =
+        reinterpret_cast<GetLevels>(dlsym(RTLD_DEFAULT, "omp_get_max_active_levels"));
+    if (!getLevels) {
+        GTEST_SKIP() << "the engine is built without OpenMP";
+    }
+    const int levels = QtConcurrent::run([this, getLevels] {
+                           recognizer.perform(request(), renderTextImage({"x"}, kSans, 15, false));
+                           return getLevels();
+                       }).result();
+    EXPECT_EQ(levels, 0);
+}
+
+} // namespace
+} // namespace quorvale::platform
