@@ -3,9 +3,12 @@
 #include "platform/ActivationPolicyService.h"
 #include "platform/Clipboard.h"
 #include "platform/DefaultsStore.h"
+#include "platform/GlobalHotKeys.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/LoginItemService.h"
 #include "platform/MainQueue.h"
 #include "platform/ModalAlerts.h"
+#include "platform/ScreenCapture.h"
 #include "platform/ScreenCapturePermission.h"
 #include "platform/Screens.h"
 #include "platform/SoundPlayer.h"
@@ -30,6 +33,9 @@ struct Platform {
     std::shared_ptr<LoginItemService> loginItem;
     std::shared_ptr<ActivationPolicyService> activationPolicy;
     std::shared_ptr<TextRecognizer> textRecognizer;
+    std::shared_ptr<ScreenCapture> screenCapture;
+    std::shared_ptr<GlobalHotKeys> hotKeys;
+    std::shared_ptr<KeyboardLayout> keyboardLayout;
 };
 
 // The installed platform. Installing replaces every facility at once.

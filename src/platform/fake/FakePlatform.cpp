@@ -3,8 +3,22 @@
 namespace quorvale::platform {
 
 FakePlatform::FakePlatform() {
-    install(Platform{mainQueue, clipboard, sounds, screenCapturePermission, alerts, urlOpener,
-                     screens, defaults, loginItem, activationPolicy, textRecognizer});
+    Platform platform;
+    platform.mainQueue = mainQueue;
+    platform.clipboard = clipboard;
+    platform.sounds = sounds;
+    platform.screenCapturePermission = screenCapturePermission;
+    platform.alerts = alerts;
+    platform.urlOpener = urlOpener;
+    platform.screens = screens;
+    platform.defaults = defaults;
+    platform.loginItem = loginItem;
+    platform.activationPolicy = activationPolicy;
+    platform.textRecognizer = textRecognizer;
+    platform.screenCapture = screenCapture;
+    platform.hotKeys = hotKeys;
+    platform.keyboardLayout = keyboardLayout;
+    install(std::move(platform));
 }
 
 FakePlatform::~FakePlatform() {

@@ -4,9 +4,12 @@
 #include "platform/fake/FakeActivationPolicyService.h"
 #include "platform/fake/FakeClipboard.h"
 #include "platform/fake/FakeDefaultsStore.h"
+#include "platform/fake/FakeGlobalHotKeys.h"
+#include "platform/fake/FakeKeyboardLayout.h"
 #include "platform/fake/FakeLoginItemService.h"
 #include "platform/fake/FakeMainQueue.h"
 #include "platform/fake/FakeModalAlerts.h"
+#include "platform/fake/FakeScreenCapture.h"
 #include "platform/fake/FakeScreenCapturePermission.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSoundPlayer.h"
@@ -33,6 +36,9 @@ struct FakePlatform {
     std::shared_ptr<FakeActivationPolicyService> activationPolicy =
         std::make_shared<FakeActivationPolicyService>();
     std::shared_ptr<FakeTextRecognizer> textRecognizer = std::make_shared<FakeTextRecognizer>();
+    std::shared_ptr<FakeScreenCapture> screenCapture = std::make_shared<FakeScreenCapture>();
+    std::shared_ptr<FakeGlobalHotKeys> hotKeys = std::make_shared<FakeGlobalHotKeys>();
+    std::shared_ptr<FakeKeyboardLayout> keyboardLayout = std::make_shared<FakeKeyboardLayout>();
 };
 
 } // namespace quorvale::platform

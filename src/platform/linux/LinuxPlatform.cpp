@@ -9,8 +9,11 @@
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/X11ActivationPolicy.h"
+#include "platform/linux/X11GlobalHotKeys.h"
+#include "platform/linux/X11ScreenCapture.h"
 #include "platform/linux/X11ScreenCapturePermission.h"
 #include "platform/linux/XdgAutostartLoginItem.h"
+#include "platform/linux/XkbKeyboardLayout.h"
 
 namespace quorvale::platform {
 
@@ -27,6 +30,9 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.loginItem = std::make_shared<XdgAutostartLoginItem>();
     platform.activationPolicy = std::make_shared<X11ActivationPolicy>();
     platform.textRecognizer = std::make_shared<TesseractTextRecognizer>(options.notify);
+    platform.screenCapture = std::make_shared<X11ScreenCapture>();
+    platform.hotKeys = std::make_shared<X11GlobalHotKeys>();
+    platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();
     return platform;
 }
 

@@ -1,0 +1,1 @@
+#include "GlobalShortcuts/Shortcut.h"

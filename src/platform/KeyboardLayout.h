@@ -1,0 +1,10 @@
+#pragma once
+
+namespace quorvale::platform {
+
+class KeyboardLayout {
+public:
+    virtual ~KeyboardLayout() = default;
+};
+
+} // namespace quorvale::platform

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace quorvale::platform {
+
+class ScreenCapture {
+public:
+    virtual ~ScreenCapture() = default;
+};
+
+} // namespace quorvale::platform

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/GlobalHotKeys.h"
+
+namespace quorvale::platform {
+
+class FakeGlobalHotKeys : public GlobalHotKeys {};
+
+} // namespace quorvale::platform

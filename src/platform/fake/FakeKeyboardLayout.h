@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/KeyboardLayout.h"
+
+namespace quorvale::platform {
+
+class FakeKeyboardLayout : public KeyboardLayout {};
+
+} // namespace quorvale::platform
