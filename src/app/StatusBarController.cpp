@@ -1,6 +1,7 @@
 #include "app/StatusBarController.h"
 
 #include "SharedLib/SymbolImages.h"
+#include "SharedLib/ToastWindowController.h"
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
+#include <QTimer>
 
 namespace quorvale {
 namespace {
@@ -26,6 +28,11 @@ QIcon letterIcon(const QColor& color) {
     return QIcon(pixmap);
 }
 
+// Panels often start after the apps of the session, so the tray is looked for a little later.
+constexpr int kTrayCheckDelayMs = 3000;
+constexpr double kTrayNoticeSeconds = 6.0;
+const QString kTrayMissingNoticeKey = QStringLiteral("TrayMissingNoticeShown");
+
 } // namespace
 
 StatusBarController::StatusBarController(Callbacks callbacks) : m_callbacks(std::move(callbacks)) {
@@ -41,6 +48,17 @@ StatusBarController::StatusBarController(Callbacks callbacks) : m_callbacks(std:
     m_trayIcon.show();
 
     QPointer<StatusBarController> weakSelf(this);
+    QTimer::singleShot(kTrayCheckDelayMs, this, [] {
+        auto& defaults = PreferenceManager::shared().defaults();
+        if (QSystemTrayIcon::isSystemTrayAvailable() || defaults.boolForKey(kTrayMissingNoticeKey)) {
+            return;
+        }
+        PreferenceManager::shared().save(true, kTrayMissingNoticeKey);
+        // A toast, not a dialog: it must not take focus from whatever the user is doing.
+        ToastWindowController::show(
+            QStringLiteral("No system tray found: use the shortcuts or quorvale --help"),
+            QStringLiteral("xmark.app"), kTrayNoticeSeconds);
+    });
     connect(&PreferenceManager::shared(), &PreferenceManager::willChange, this, [weakSelf] {
         // The new value lands after the announcement; read it on a later turn.
         platform::current().mainQueue->async([weakSelf] {
