@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Benchmarks of the capture-and-copy spine on a private Xvfb.
 
   launch      quorvale start -> tray icon docked in an XEmbed tray (trayer), median of runs
@@ -79,9 +79,8 @@ class Session:
 
 def tray_icon_docked(session):
     tree = subprocess.run(["xwininfo", "-root", "-tree"], env=session.env, capture_output=True, text=True).stdout
-    lines = tree.splitlines()
-    # trayer re-parents docked icons into its own window; Qt names the icon window after the app.
-    return any("quorvale" in line.lower() and "22x22" in line for line in lines)
+    # trayer re-parents the docked icon window, which Qt gives the app's class, into its panel.
+    return '("quorvale" "Quorvale")' in tree
 
 
 def bench_launch(binary, runs):
@@ -90,7 +89,10 @@ def bench_launch(binary, runs):
         session = Session()
         try:
             session.spawn(["trayer", "--edge", "top", "--align", "right"])
-            time.sleep(0.5)
+            while '("panel" "trayer")' not in subprocess.run(
+                    ["xwininfo", "-root", "-tree"], env=session.env, capture_output=True, text=True).stdout:
+                time.sleep(0.01)
+            time.sleep(0.2)  # the tray selection is taken right after the panel appears
             start = time.perf_counter()
             app = session.spawn([binary])
             while not tray_icon_docked(session):

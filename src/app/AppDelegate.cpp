@@ -1,7 +1,10 @@
 #include "app/AppDelegate.h"
 
+#include "GlobalShortcuts/CarbonGlobalShortcuts.h"
+#include "GlobalShortcuts/GlobalShortcuts.h"
 #include "SharedLib/ToastWindowController.h"
 #include "app/ImageLoader.h"
+#include "app/UserNotice.h"
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 
@@ -73,9 +76,55 @@ void AppDelegate::setUpApplication() {
     };
     m_statusBarController = std::make_unique<StatusBarController>(std::move(callbacks));
 
+    registerShortcutActions();
+
     if (PreferenceManager::shared().showDockIcon()) {
         presentPreferences();
     }
+}
+
+void AppDelegate::registerShortcutActions() {
+    using GlobalShortcuts::Name;
+    m_shortcutFailures = std::make_shared<GlobalShortcuts::RegistrationFailureReport>(
+        std::vector<GlobalShortcuts::RegistrationFailureReport::Slot>{
+            {Name(QStringLiteral("captureAndCopy")), QStringLiteral("Capture Text")},
+            {Name(QStringLiteral("captureAndCopyWindowMode")),
+             QStringLiteral("Capture Text in Window Mode")},
+            {Name(QStringLiteral("captureFromFile")), QStringLiteral("Capture Text from File...")},
+            {Name(QStringLiteral("captureFromPhotos")),
+             QStringLiteral("Capture Text from Photos...")}},
+        showUserNotice);
+    GlobalShortcuts::CarbonGlobalShortcuts::setFailureObserver(
+        [weakReport = std::weak_ptr(m_shortcutFailures)](const GlobalShortcuts::Shortcut& shortcut,
+                                                         int status, const QString& reason) {
+            if (const auto report = weakReport.lock()) {
+                report->failed(shortcut, status, reason);
+            }
+        });
+
+    QPointer<AppDelegate> weakSelf(this);
+    GlobalShortcuts::onKeyUp(Name::captureAndCopy(), [weakSelf] {
+        if (weakSelf) {
+            weakSelf->startCapture(false);
+        }
+    });
+    GlobalShortcuts::onKeyUp(Name::captureAndCopyWindowMode(), [weakSelf] {
+        if (weakSelf) {
+            weakSelf->startCapture(true);
+        }
+    });
+    // The tray menu has no image file panel or Photos picker yet: until it has, these two
+    // shortcuts are grabbed but open nothing.
+    GlobalShortcuts::onKeyUp(Name::captureFromFile(), [weakSelf] {
+        if (!weakSelf || !weakSelf->m_statusBarController) {
+            return;
+        }
+    });
+    GlobalShortcuts::onKeyUp(Name::captureFromPhotos(), [weakSelf] {
+        if (!weakSelf || !weakSelf->m_statusBarController) {
+            return;
+        }
+    });
 }
 
 void AppDelegate::setUpMainMenu() {

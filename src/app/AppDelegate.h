@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GlobalShortcuts/RegistrationFailureReport.h"
 #include "app/CaptureService.h"
 #include "app/MainMenu.h"
 #include "app/StatusBarController.h"
@@ -50,6 +51,7 @@ public:
 private:
     void setUpApplication();
     void setUpMainMenu();
+    void registerShortcutActions();
     void showScreenRecordingAlert();
     void recognizeLoadedImage(const QImage& image, DeliveryObserver observer);
     void deliverOnMainThread(CaptureResult result, DeliveryObserver observer);
@@ -60,6 +62,7 @@ private:
         m_preferencesWindowController;
     MainMenu* m_mainMenu = nullptr;
     bool m_didSetUp = false;
+    std::shared_ptr<GlobalShortcuts::RegistrationFailureReport> m_shortcutFailures;
 };
 
 } // namespace quorvale

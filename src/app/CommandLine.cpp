@@ -96,7 +96,9 @@ QString CommandLine::helpText() {
         "  -h, --help                show this help\n"
         "  -v, --version             show the version\n"
         "\n"
-        "To bind captures in your desktop's own keyboard settings, use the commands\n"
+        "Global shortcuts (Super+Alt+P area, Super+Alt+O window) need an X11 session.\n"
+        "On Wayland, or to use other keys, bind these commands in your desktop's own\n"
+        "keyboard settings:\n"
         "  quorvale capture\n"
         "  quorvale capture --window\n");
 }

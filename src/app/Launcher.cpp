@@ -232,6 +232,12 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
                        .arg(socketPath, error));
     }
 
+    if (!platform::current().hotKeys->isAvailable()) {
+        showUserNotice(QStringLiteral(
+            "Global shortcuts need an X11 session and this is not one. Bind these commands in "
+            "your desktop's keyboard settings instead:\n  quorvale capture\n  quorvale capture "
+            "--window"));
+    }
     if (auto notice = platform::current().defaults->takeRecoveryNotice()) {
         showUserNotice(*notice);
     }

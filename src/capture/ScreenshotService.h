@@ -1,17 +1,22 @@
 #pragma once
 
 #include "capture/ScreenshotError.h"
+#include "capture/SelectionResult.h"
 #include "common/Result.h"
+#include "platform/ScreenCapture.h"
 
 #include <QImage>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 namespace quorvale {
 
+class SelectionWindowController;
+
 // Lets the user pick an area or a window and returns its pixels.
-class ScreenshotService {
+class ScreenshotService : public std::enable_shared_from_this<ScreenshotService> {
 public:
     // A set of request options over a signed 64-bit raw value; unknown bits are carried.
     struct Options {
@@ -20,7 +25,8 @@ public:
         static constexpr std::int64_t windowMode = 1;
 
         constexpr Options() = default;
-        constexpr explicit Options(std::int64_t raw) : rawValue(raw) {}
+        constexpr explicit Options(std::int64_t raw)
+            : rawValue(raw) {}
         constexpr Options(std::initializer_list<std::int64_t> members) {
             for (std::int64_t member : members) {
                 rawValue |= member;
@@ -46,9 +52,34 @@ public:
     using CaptureResult = Result<QImage, ScreenshotError>;
     using Completion = std::function<void(CaptureResult)>;
 
-    virtual ~ScreenshotService() = default;
-    // Returns at once; the completion runs at most once.
+    static inline const QString kCapturedImageIsNil = QStringLiteral("Captured image is nil");
+
+    ScreenshotService();
+    virtual ~ScreenshotService();
+    // Returns at once; the completion runs at most once, and never for a request that a
+    // newer one superseded or that outlived the service. Hold the service in a shared_ptr.
     virtual void capture(Options options, Completion completion);
+
+    const std::shared_ptr<SelectionWindowController>& selectionWindowController() const {
+        return m_selectionWindowController;
+    }
+
+private:
+    using Frozen = std::shared_ptr<const platform::FrozenScreens>;
+
+    static void handleSelection(const std::weak_ptr<ScreenshotService>& weakSelf,
+                                Result<SelectionResult, ScreenshotError> outcome,
+                                const Completion& completion);
+    static void captureArea(const QRectF& rect, const platform::ShareableContent& content,
+                            const Completion& completion, const Frozen& frozen);
+    static void captureWindow(const ShareableWindow& window,
+                              const platform::ShareableContent& content,
+                              const Completion& completion, const Frozen& frozen);
+    static void deliverCapture(std::optional<QImage> image,
+                               std::optional<platform::CaptureFailure> error,
+                               const Completion& completion);
+
+    std::shared_ptr<SelectionWindowController> m_selectionWindowController;
 };
 
 } // namespace quorvale

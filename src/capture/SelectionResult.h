@@ -1,18 +1,14 @@
 #pragma once
 
+#include "platform/ScreenCapture.h"
+
 #include <QRectF>
-#include <QString>
 #include <variant>
 
 namespace quorvale {
 
-// A top-level window as the window list reports it.
-struct ShareableWindow {
-    quint32 windowID = 0;
-    QRectF frame; // global top-left coordinates, points
-    QString owningApplicationId;
-    QString title;
-};
+// A top-level window as the shareable-content query reports it.
+using ShareableWindow = platform::CaptureWindow;
 
 // What the user picked: a rectangle in global bottom-left coordinates, or a window.
 class SelectionResult {

@@ -108,6 +108,22 @@ INSTANTIATE_TEST_SUITE_P(
                       Rendering{kSans, 13, false, 2.0}, Rendering{kSans, 11, true, 2.0},
                       Rendering{kMono, 13, true, 2.0}));
 
+TEST_P(ScreenSentences, CodeKeepsUnderscoresAndAlignedSpaces) {
+    const Rendering r = GetParam();
+    if (r.family != kMono) {
+        GTEST_SKIP() << "code is shown in a monospaced font";
+    }
+    const QStringList lines = {"extern int __fd_max (off64_t __len);",
+                               "#    define z_crc32_combine z_crc32_combine64",
+                               "size_t copy_len;  /* in bytes */"};
+    const QImage image = renderTextImage(lines, r.family, r.pixelSize, r.dark, r.scale);
+
+    const RecognitionOutcome outcome = recognizer.perform(request(), image);
+
+    ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
+    EXPECT_EQ(texts(outcome), lines);
+}
+
 TEST_F(TesseractTextRecognizerTest, RequestVariantsReadTheirLanguages) {
     struct Case {
         QStringList languages;

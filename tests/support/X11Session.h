@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -30,6 +33,10 @@ public:
     QString socketPath() const { return runtimeDir() + "/quorvale.socket"; }
     QString filePath(const QString& name) const { return m_home.filePath(name); }
     QProcessEnvironment environment() const;
+    // Set for every process started from now on (the app, commands, tools).
+    void setEnvironment(const QString& name, const QString& value) {
+        m_extraEnvironment[name] = value;
+    }
 
     // Starts `quorvale` and waits until it answers on its socket.
     bool startApp(const QStringList& arguments = {});
@@ -45,12 +52,28 @@ public:
     bool setClipboardText(const QString& text);
     bool saveScreenshot(const QString& path) const;
 
+    // Splits the framebuffer into RandR monitors; the first becomes the primary.
+    bool setMonitors(const QList<QRect>& monitors);
+    bool removeMonitor(const QString& name);
+    static QString monitorName(int index) { return QStringLiteral("M%1").arg(index); }
+    // Starts openbox and waits until it manages the screen.
+    bool startWindowManager();
+    // An xterm at `topLeft` (pixels) showing `lines`; returns its window id, 0 on failure.
+    quint32 startTerminal(const QPoint& topLeft, const QStringList& lines, int columns = 40,
+                          int rows = 8);
+    bool xdotool(const QStringList& arguments) const;
+    // What the app wrote to standard error so far (also forwarded to ours).
+    QString appErrors() const { return QString::fromUtf8(m_appErrors); }
+
 private:
     QTemporaryDir m_home;
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_app;
     std::vector<std::unique_ptr<QProcess>> m_helpers;
     QString m_display;
+    QMap<QString, QString> m_extraEnvironment;
+    QByteArray m_appErrors;
+    int m_terminals = 0;
 };
 
 } // namespace quorvale::test

@@ -1,10 +1,13 @@
 #include "platform/linux/TesseractTextRecognizer.h"
 
+#include "platform/linux/RecognizedLine.h"
 #include "platform/linux/ScreenTextPreparation.h"
+#include "platform/linux/UnderscoreStrokes.h"
 #include "recognition/LanguageTable.h"
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
 
 #include <QDir>
 #include <QFile>
@@ -87,6 +90,88 @@ QString packagesNeeded(const QStringList& names, const QStringList& packages) {
         packages.size() == 1 ? QStringLiteral("the package") : QStringLiteral("the packages");
     return QStringLiteral("No recognition data for %1: install %2 %3")
         .arg(names.join(QStringLiteral(", ")), noun, packages.join(QStringLiteral(", ")));
+}
+
+struct ReadLine {
+    QString text;
+    QRect box;
+    int baseline = 0;
+    RecognizedLine glyphs;
+};
+
+QString utf8Text(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level) {
+    std::unique_ptr<char[]> utf8(it.GetUTF8Text(level));
+    QString text = utf8 ? QString::fromUtf8(utf8.get()) : QString();
+    while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+QRect boxOf(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    it.BoundingBox(level, &left, &top, &right, &bottom);
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+// Lines in the engine's reading order, each with its glyphs and where they stand.
+std::vector<ReadLine> readLines(tesseract::TessBaseAPI& engine) {
+    using tesseract::RIL_SYMBOL;
+    using tesseract::RIL_TEXTLINE;
+    using tesseract::RIL_WORD;
+    std::vector<ReadLine> read;
+    std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
+    if (!it) {
+        return read;
+    }
+    do {
+        if (it->Empty(RIL_TEXTLINE)) {
+            continue;
+        }
+        ReadLine line;
+        line.text = utf8Text(*it, RIL_TEXTLINE);
+        line.box = boxOf(*it, RIL_TEXTLINE);
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        line.baseline =
+            it->Baseline(RIL_TEXTLINE, &x1, &y1, &x2, &y2) ? (y1 + y2) / 2 : line.box.bottom();
+        tesseract::ResultIterator glyph(*it);
+        do {
+            if (!glyph.Empty(RIL_SYMBOL)) {
+                line.glyphs.addGlyph(utf8Text(glyph, RIL_SYMBOL), boxOf(glyph, RIL_SYMBOL),
+                                     glyph.IsAtBeginningOf(RIL_WORD), glyph.BlanksBeforeWord());
+            }
+        } while (!glyph.IsAtFinalElement(RIL_TEXTLINE, RIL_SYMBOL) && glyph.Next(RIL_SYMBOL));
+        read.push_back(std::move(line));
+    } while (it->Next(RIL_TEXTLINE));
+    return read;
+}
+
+// Rewrites the lines under which the image shows underscores the engine did not read,
+// and monospaced lines, whose runs of spaces the engine counts poorly.
+void checkAgainstImage(const QImage& grey, std::vector<ReadLine>& lines) {
+    for (ReadLine& line : lines) {
+        if (line.glyphs.glyphs().empty()) {
+            continue;
+        }
+        UnderscoreStrokes::Line geometry;
+        geometry.box = line.box;
+        geometry.baseline = line.baseline;
+        geometry.pitch = line.glyphs.pitch();
+        geometry.glyphHeight = line.glyphs.glyphHeight();
+        geometry.lowestRow = grey.height() - 1;
+        for (const ReadLine& other : lines) {
+            const bool below = other.box.top() > line.baseline;
+            const bool overlaps =
+                other.box.left() <= line.box.right() && other.box.right() >= line.box.left();
+            if (&other != &line && below && overlaps) {
+                geometry.lowestRow = std::min(geometry.lowestRow, other.box.top() - 1);
+            }
+        }
+        const std::vector<QRect> strokes = UnderscoreStrokes::find(grey, geometry);
+        if (!strokes.empty() || line.glyphs.cellWidth()) {
+            line.text = line.glyphs.text(strokes);
+        }
+    }
 }
 
 } // namespace
@@ -311,29 +396,14 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
         return fail(QStringLiteral("The recognition engine could not read the image"));
     }
 
+    std::vector<ReadLine> read = readLines(*engine);
+    checkAgainstImage(prepared.image, read);
     std::vector<RecognizedTextObservation> observations;
-    std::unique_ptr<tesseract::ResultIterator> lines(engine->GetIterator());
-    if (lines) {
-        do {
-            if (lines->Empty(tesseract::RIL_TEXTLINE)) {
-                continue;
-            }
-            std::unique_ptr<char[]> utf8(lines->GetUTF8Text(tesseract::RIL_TEXTLINE));
-            QString text = utf8 ? QString::fromUtf8(utf8.get()) : QString();
-            while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))) {
-                text.chop(1);
-            }
-            if (text.isEmpty()) {
-                continue;
-            }
-            int left = 0, top = 0, right = 0, bottom = 0;
-            lines->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom);
-            observations.push_back(
-                {QStringList{text},
-                 prepared.toInput(QRectF(left, top, right - left, bottom - top))});
-        } while (lines->Next(tesseract::RIL_TEXTLINE));
+    for (const ReadLine& line : read) {
+        if (!line.text.isEmpty()) {
+            observations.push_back({QStringList{line.text}, prepared.toInput(QRectF(line.box))});
+        }
     }
-    lines.reset();
     engine->Clear();
     giveBack(key, std::move(engine));
     return RecognitionOutcome::success(std::move(observations));

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "GlobalShortcuts/Shortcut.h"
+#include "platform/GlobalHotKeys.h"
+
+#include <functional>
+#include <vector>
+
+namespace GlobalShortcuts {
+
+// The records of every hot key registered with the system, and the one event handler that
+// turns their presses and releases into callbacks. GUI thread only.
+class CarbonGlobalShortcuts {
+public:
+    using Callback = std::function<void(const Shortcut&)>;
+    // Told about every registration the system refused: the shortcut, the status and why.
+    using FailureObserver = std::function<void(const Shortcut&, int status, const QString& reason)>;
+
+    static constexpr quint32 kSignature = 0x4B53484B; // 'KSHK'
+
+    static void registerShortcut(const Shortcut& shortcut, Callback onKeyDown, Callback onKeyUp);
+    // Removes every registration of the shortcut.
+    static void unregister(const Shortcut& shortcut);
+    // Suspends or re-arms the records for the enabled switch and menu tracking.
+    static void refreshEventHandling();
+    static std::vector<Shortcut> systemReservedShortcuts();
+    static int handleEvent(const quorvale::platform::GlobalHotKeys::Event& event);
+
+    static void setFailureObserver(FailureObserver observer);
+    static int registrationCount();
+    static void resetForTesting();
+};
+
+} // namespace GlobalShortcuts

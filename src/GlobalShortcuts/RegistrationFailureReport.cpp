@@ -1,0 +1,53 @@
+#include "GlobalShortcuts/RegistrationFailureReport.h"
+
+#include "GlobalShortcuts/GlobalShortcuts.h"
+#include "platform/GlobalHotKeys.h"
+#include "platform/Platform.h"
+
+namespace GlobalShortcuts {
+
+RegistrationFailureReport::RegistrationFailureReport(std::vector<Slot> titledSlots, Show show)
+    : m_slots(std::move(titledSlots))
+    , m_show(std::move(show)) {}
+
+void RegistrationFailureReport::failed(const Shortcut& shortcut, int status,
+                                       const QString& reason) {
+    // A session without global grabs is reported once, on its own, at start-up.
+    if (status == quorvale::platform::GlobalHotKeys::kHotKeysUnavailable ||
+        !m_told.insert(shortcut).second) {
+        return;
+    }
+    m_pending.emplace_back(shortcut, reason);
+    if (m_pending.size() == 1) {
+        quorvale::platform::current().mainQueue->async([weak = weak_from_this()] {
+            if (const auto self = weak.lock()) {
+                self->flush();
+            }
+        });
+    }
+}
+
+void RegistrationFailureReport::flush() {
+    if (m_pending.empty()) {
+        return;
+    }
+    // Read now, not at the failure: a default is stored only after its registration.
+    QStringList lines;
+    for (const auto& [shortcut, reason] : m_pending) {
+        QStringList titles;
+        for (const auto& [name, title] : m_slots) {
+            if (getShortcut(name) == shortcut) {
+                titles.append(QStringLiteral("“%1”").arg(title));
+            }
+        }
+        const QString owner = titles.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral(" for ") + titles.join(QStringLiteral(", "));
+        lines.append(QStringLiteral("The shortcut %1%2 does not work: %3.")
+                         .arg(shortcut.description(), owner, reason));
+    }
+    m_pending.clear();
+    m_show(lines.join(u'\n'));
+}
+
+} // namespace GlobalShortcuts

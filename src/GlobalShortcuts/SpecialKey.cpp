@@ -1,0 +1,190 @@
+#include "GlobalShortcuts/SpecialKey.h"
+
+#include <QHash>
+#include <unordered_map>
+
+namespace GlobalShortcuts {
+namespace SpecialKeys {
+namespace {
+
+QString capitalized(const QString& text) {
+    return text.isEmpty() ? text : text.left(1).toUpper() + text.mid(1);
+}
+
+const std::unordered_map<qint64, SpecialKey>& byKeyCode() {
+    static const std::unordered_map<qint64, SpecialKey> map = [] {
+        std::unordered_map<qint64, SpecialKey> built;
+        for (const Entry& entry : table()) {
+            built.emplace(entry.keyCode, entry.key);
+        }
+        return built;
+    }();
+    return map;
+}
+
+bool isFunctionKey(SpecialKey key) {
+    return key >= SpecialKey::f1 && key <= SpecialKey::f20;
+}
+
+int functionNumber(SpecialKey key) {
+    return static_cast<int>(key) - static_cast<int>(SpecialKey::f1) + 1;
+}
+
+} // namespace
+
+const std::vector<Entry>& table() {
+    using K = SpecialKey;
+    static const std::vector<Entry> entries{
+        {36, K::return_},
+        {51, K::delete_},
+        {117, K::deleteForward},
+        {119, K::end},
+        {53, K::escape},
+        {114, K::help},
+        {115, K::home},
+        {49, K::space},
+        {48, K::tab},
+        {116, K::pageUp},
+        {121, K::pageDown},
+        {126, K::upArrow},
+        {124, K::rightArrow},
+        {125, K::downArrow},
+        {123, K::leftArrow},
+        {122, K::f1},
+        {120, K::f2},
+        {99, K::f3},
+        {118, K::f4},
+        {96, K::f5},
+        {97, K::f6},
+        {98, K::f7},
+        {100, K::f8},
+        {101, K::f9},
+        {109, K::f10},
+        {103, K::f11},
+        {111, K::f12},
+        {105, K::f13},
+        {107, K::f14},
+        {113, K::f15},
+        {106, K::f16},
+        {64, K::f17},
+        {79, K::f18},
+        {80, K::f19},
+        {90, K::f20},
+        {82, K::keypad0},
+        {83, K::keypad1},
+        {84, K::keypad2},
+        {85, K::keypad3},
+        {86, K::keypad4},
+        {87, K::keypad5},
+        {88, K::keypad6},
+        {89, K::keypad7},
+        {91, K::keypad8},
+        {92, K::keypad9},
+        {71, K::keypadClear},
+        {65, K::keypadDecimal},
+        {75, K::keypadDivide},
+        {76, K::keypadEnter},
+        {81, K::keypadEquals},
+        {78, K::keypadMinus},
+        {67, K::keypadMultiply},
+        {69, K::keypadPlus},
+    };
+    return entries;
+}
+
+std::optional<SpecialKey> forKeyCode(qint64 keyCode) {
+    const auto& map = byKeyCode();
+    const auto found = map.find(keyCode);
+    if (found == map.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+QString displayString(SpecialKey key) {
+    using K = SpecialKey;
+    if (isFunctionKey(key)) {
+        return QStringLiteral("F%1").arg(functionNumber(key));
+    }
+    if (key >= K::keypad0 && key <= K::keypad9) {
+        // The digit in a keycap, as the keypad prints it.
+        return QString::number(static_cast<int>(key) - static_cast<int>(K::keypad0)) +
+               QChar(0x20E3);
+    }
+    switch (key) {
+    case K::return_:
+        return QString(QChar(0x21A9));
+    case K::delete_:
+        return QString(QChar(0x232B));
+    case K::deleteForward:
+        return QString(QChar(0x2326));
+    case K::end:
+        return QString(QChar(0x2198));
+    case K::escape:
+        return QString(QChar(0x238B));
+    case K::help:
+        return QStringLiteral("?") + QChar(0x20DD);
+    case K::home:
+        return QString(QChar(0x2196));
+    case K::space:
+        return capitalized(localizedString(QStringLiteral("space_key")));
+    case K::tab:
+        return QString(QChar(0x21E5));
+    case K::pageUp:
+        return QString(QChar(0x21DE));
+    case K::pageDown:
+        return QString(QChar(0x21DF));
+    case K::upArrow:
+        return QString(QChar(0x2191));
+    case K::rightArrow:
+        return QString(QChar(0x2192));
+    case K::downArrow:
+        return QString(QChar(0x2193));
+    case K::leftArrow:
+        return QString(QChar(0x2190));
+    case K::keypadClear:
+        return QString(QChar(0x2612)) + QChar(0x20E3);
+    case K::keypadDecimal:
+        return QStringLiteral(".") + QChar(0x20E3);
+    case K::keypadDivide:
+        return QStringLiteral("/") + QChar(0x20E3);
+    case K::keypadEnter:
+        return QString(QChar(0x2305));
+    case K::keypadEquals:
+        return QStringLiteral("=") + QChar(0x20E3);
+    case K::keypadMinus:
+        return QStringLiteral("-") + QChar(0x20E3);
+    case K::keypadMultiply:
+        return QStringLiteral("*") + QChar(0x20E3);
+    case K::keypadPlus:
+        return QStringLiteral("+") + QChar(0x20E3);
+    default:
+        return {};
+    }
+}
+
+std::optional<QString> menuKeyEquivalent(SpecialKey key) {
+    if (isFunctionKey(key)) {
+        return QString(QChar(0xF704 + functionNumber(key) - 1));
+    }
+    if (key >= SpecialKey::keypad0) {
+        return std::nullopt;
+    }
+    if (key == SpecialKey::space) {
+        return QStringLiteral(" ");
+    }
+    return displayString(key);
+}
+
+} // namespace SpecialKeys
+
+QString localizedString(const QString& key) {
+    static const QHash<QString, QString> texts{
+        {QStringLiteral("space_key"), QStringLiteral("space")},
+        {QStringLiteral("record_shortcut"), QStringLiteral("Record Shortcut")},
+        {QStringLiteral("press_shortcut"), QStringLiteral("Press Shortcut")},
+    };
+    return texts.value(key, key);
+}
+
+} // namespace GlobalShortcuts

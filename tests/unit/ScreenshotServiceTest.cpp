@@ -1,0 +1,186 @@
+#include "capture/ScreenshotService.h"
+#include "capture/SelectionWindowController.h"
+#include "capture/SystemUptime.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvale {
+namespace {
+
+using platform::CaptureFailure;
+
+class ScreenshotServiceTest : public ::testing::Test {
+protected:
+    ScreenshotServiceTest() {
+        SystemUptime::setSource([this] { return fake.mainQueue->now(); });
+        fake.screenCapture->screenList = {{1, {0, 0, 1440, 900}, {0, 0, 1440, 900}, 2.0}};
+        fake.screenCapture->content =
+            platform::ShareableContent{{{1, {0, 0, 1440, 900}, 2880, 1800}}, {}};
+    }
+    ~ScreenshotServiceTest() override {
+        service.reset();
+        fake.mainQueue->advance(1.0);
+        SystemUptime::setSource({});
+    }
+
+    // Starts a request and lets the overlay come up.
+    std::shared_ptr<SelectionWindowController> request(bool windowMode) {
+        service->capture(ScreenshotService::Options(windowMode ? 1 : 0),
+                         [this](ScreenshotService::CaptureResult r) { results.push_back(r); });
+        fake.mainQueue->runPending();
+        return service->selectionWindowController();
+    }
+    void selectRect(const QRectF& rect) {
+        auto controller = request(false);
+        ASSERT_TRUE(controller && controller->isSelecting());
+        controller->selectionDidSelectRect(rect);
+        fake.mainQueue->runPending();
+    }
+    QString failureText(std::size_t index = 0) const {
+        return results.at(index).isSuccess() ? QString()
+                                             : results.at(index).error().localizedDescription();
+    }
+
+    platform::FakePlatform fake;
+    std::shared_ptr<ScreenshotService> service = std::make_shared<ScreenshotService>();
+    std::vector<ScreenshotService::CaptureResult> results;
+};
+
+TEST_F(ScreenshotServiceTest, AreaAsksForTheClippedRectAtThePixelScaleWithoutCursor) {
+    selectRect({100, 200, 300, 150});
+    ASSERT_EQ(results.size(), 1u);
+    ASSERT_TRUE(results[0].isSuccess());
+    EXPECT_EQ(results[0].value().size(), QSize(600, 300));
+    EXPECT_EQ(fake.screenCapture->contentCalls.back(), std::make_pair(false, true));
+    ASSERT_EQ(fake.screenCapture->captureCalls.size(), 1u);
+    const auto& call = fake.screenCapture->captureCalls[0];
+    EXPECT_EQ(call.filter.kind, platform::ContentFilter::Kind::display);
+    EXPECT_EQ(call.filter.display.displayID, 1u);
+    EXPECT_EQ(call.configuration.sourceRect, QRectF(100, 550, 300, 150));
+    EXPECT_FALSE(call.configuration.showsCursor);
+}
+
+TEST_F(ScreenshotServiceTest, WindowAsksForItsOwnPixelsWithoutShadows) {
+    ShareableWindow window;
+    window.windowID = 42;
+    window.frame = QRectF(10, 10, 100.7, 50);
+    request(true)->selectionDidSelectWindow(window);
+    ASSERT_EQ(results.size(), 1u);
+    ASSERT_TRUE(results[0].isSuccess());
+    const auto& call = fake.screenCapture->captureCalls.at(0);
+    EXPECT_EQ(call.filter.kind, platform::ContentFilter::Kind::desktopIndependentWindow);
+    EXPECT_EQ(call.filter.window.windowID, 42u);
+    EXPECT_EQ(call.configuration.width, 201);
+    EXPECT_EQ(call.configuration.height, 100);
+    EXPECT_FALSE(call.configuration.sourceRect);
+    EXPECT_FALSE(call.configuration.showsCursor);
+    EXPECT_TRUE(call.configuration.ignoreShadowsSingleWindow);
+    EXPECT_TRUE(call.configuration.ignoreShadowsDisplay);
+}
+
+TEST_F(ScreenshotServiceTest, FailuresCarryTheirMessages) {
+    struct Case {
+        const char* name;
+        std::function<void(platform::FakeScreenCapture&)> arrange;
+        QRectF rect;
+        QString message;
+    };
+    const std::vector<Case> cases{
+        {"no content, no error",
+         [](auto& c) { c.content.reset(); },
+         {100, 100, 50, 50},
+         "ScreenCaptureKit error: The operation couldn\u2019t be completed. (SCError error -1.)"},
+        {"content query fails",
+         [](auto& c) {
+             c.content.reset();
+             c.contentError = CaptureFailure{"X11", 1, "No X11 display connection"};
+         },
+         {100, 100, 50, 50},
+         "ScreenCaptureKit error: No X11 display connection"},
+        {"no primary",
+         [](auto& c) { c.screenList[0].frame.moveTo(1, 0); },
+         {100, 100, 50, 50},
+         "Capture failed: Could not find primary screen"},
+        {"centre off every display",
+         [](auto&) {},
+         {1500, 100, 50, 50},
+         "Capture failed: No display found containing rect center"},
+        {"display of zero width",
+         [](auto& c) { c.content->displays[0].frame.setWidth(0); },
+         {100, 100, 50, 50},
+         "Capture failed: No display found containing rect center"},
+        {"display without pixels",
+         [](auto& c) { c.content->displays[0].width = 0; },
+         {100, 100, 50, 50},
+         "Capture failed: Invalid source rect"},
+        {"capture fails",
+         [](auto& c) {
+             c.captureError = CaptureFailure{"X11", 2, "The screen could not be read"};
+         },
+         {100, 100, 50, 50},
+         "ScreenCaptureKit error: The screen could not be read"},
+        {"no image",
+         [](auto& c) { c.returnsImage = false; },
+         {100, 100, 50, 50},
+         "Capture failed: Captured image is nil"},
+    };
+    for (const Case& c : cases) {
+        platform::FakePlatform fresh;
+        fresh.screenCapture->screenList = fake.screenCapture->screenList;
+        fresh.screenCapture->content = fake.screenCapture->content;
+        c.arrange(*fresh.screenCapture);
+        SystemUptime::setSource([&] { return fresh.mainQueue->now(); });
+        auto own = std::make_shared<ScreenshotService>();
+        std::vector<ScreenshotService::CaptureResult> got;
+        own->capture({}, [&](ScreenshotService::CaptureResult r) { got.push_back(r); });
+        fresh.mainQueue->runPending();
+        own->selectionWindowController()->selectionDidSelectRect(c.rect);
+        fresh.mainQueue->runPending();
+        ASSERT_EQ(got.size(), 1u) << c.name;
+        ASSERT_FALSE(got[0].isSuccess()) << c.name;
+        EXPECT_EQ(got[0].error().localizedDescription(), c.message) << c.name;
+        own.reset();
+        fresh.mainQueue->advance(1.0);
+    }
+}
+
+TEST_F(ScreenshotServiceTest, CancellationPassesThroughOnceWithoutCapturing) {
+    auto controller = request(false);
+    controller->selectionDidCancel();
+    controller->selectionDidCancel();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].error().kind(), ScreenshotError::Kind::userCancelled);
+    EXPECT_TRUE(fake.screenCapture->captureCalls.empty());
+    EXPECT_TRUE(fake.screenCapture->contentCalls.empty());
+}
+
+TEST_F(ScreenshotServiceTest, ANewRequestSupersedesTheOldOneSilently) {
+    auto first = request(false);
+    auto second = request(true);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(first->isClosed());
+    first->selectionDidCancel();
+    second->selectionDidCancel();
+    ASSERT_EQ(results.size(), 1u); // only the second request hears back
+    EXPECT_EQ(fake.screenCapture->freezeRequests, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ScreenshotServiceTest, AServiceGoneDuringTheSelectionNeverCallsBack) {
+    auto controller = request(false);
+    service.reset();
+    controller->selectionDidSelectRect({100, 200, 300, 150});
+    fake.mainQueue->runPending();
+    EXPECT_TRUE(results.empty());
+    EXPECT_TRUE(fake.screenCapture->captureCalls.empty());
+}
+
+TEST_F(ScreenshotServiceTest, TheFreezeLivesUntilThePixelsAreCutOut) {
+    selectRect({100, 200, 300, 150});
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(fake.screenCapture->freezeAliveAtCapture, std::vector<bool>{true});
+    EXPECT_TRUE(fake.screenCapture->lastFreeze.expired()) << "kept after the capture";
+}
+
+} // namespace
+} // namespace quorvale
