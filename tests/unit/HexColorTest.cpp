@@ -19,7 +19,7 @@ class HexColorTest : public ::testing::TestWithParam<HexCase> {};
 TEST_P(HexColorTest, ReadsComponents) {
     const HexCase& c = GetParam();
     const QColor color = colorFromHex(QStringView(c.input));
-    EXPECT_EQ(color.spec(), QColor::Rgb);
+    EXPECT_EQ(color.toRgb(), color);
     EXPECT_EQ(color.red(), c.red);
     EXPECT_EQ(color.green(), c.green);
     EXPECT_EQ(color.blue(), c.blue);
