@@ -49,7 +49,7 @@ class Session:
             f.write('{"pref_showDockIcon": false, "pref_enableSound": false}')
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
         os.close(write_fd)
         self.display = ":" + os.read(read_fd, 16).decode().strip()
@@ -83,16 +83,28 @@ def tray_icon_docked(session):
     return '("quorvale" "Quorvale")' in tree
 
 
+def start_tray(session):
+    # trayer sometimes dies when it starts right after the server; start it again then.
+    for _ in range(5):
+        tray = session.spawn(["trayer", "--edge", "top", "--align", "right"])
+        deadline = time.time() + 3
+        while time.time() < deadline and tray.poll() is None:
+            tree = subprocess.run(["xwininfo", "-root", "-tree"], env=session.env,
+                                  capture_output=True, text=True).stdout
+            if '("panel" "trayer")' in tree:
+                time.sleep(0.2)  # the tray selection is taken right after the panel appears
+                return
+            time.sleep(0.01)
+        tray.kill()
+    raise RuntimeError("trayer did not start")
+
+
 def bench_launch(binary, runs):
     samples = []
     for _ in range(runs):
         session = Session()
         try:
-            session.spawn(["trayer", "--edge", "top", "--align", "right"])
-            while '("panel" "trayer")' not in subprocess.run(
-                    ["xwininfo", "-root", "-tree"], env=session.env, capture_output=True, text=True).stdout:
-                time.sleep(0.01)
-            time.sleep(0.2)  # the tray selection is taken right after the panel appears
+            start_tray(session)
             start = time.perf_counter()
             app = session.spawn([binary])
             while not tray_icon_docked(session):

@@ -17,6 +17,7 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 #include <future>
@@ -128,7 +129,10 @@ int runOcr(int argc, char** argv, const CommandLine& line,
         std::fflush(stdout);
         printedAny = true;
     }
-    return exitCode;
+    // Unloading the engines and tearing down Qt would only delay the exit.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(exitCode);
 }
 
 int sendToRunningInstance(int argc, char** argv, const CommandLine& line) {

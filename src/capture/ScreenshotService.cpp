@@ -61,21 +61,27 @@ void ScreenshotService::handleSelection(const std::weak_ptr<ScreenshotService>& 
                         ? self->m_selectionWindowController->frozenScreens()
                         : nullptr;
     const SelectionResult selection = outcome.value();
-    platform::current().screenCapture->getShareableContent(
-        false, true,
-        [selection, completion, frozen](std::optional<platform::ShareableContent> content,
-                                        std::optional<platform::CaptureFailure> error) {
-            if (!content) {
-                completion(CaptureResult::failure(
-                    ScreenshotError::screenCaptureKitError(backendError(error))));
-                return;
-            }
-            if (selection.isRect()) {
-                captureArea(selection.rectValue(), *content, completion, frozen);
-            } else {
-                captureWindow(selection.windowValue(), *content, completion, frozen);
-            }
-        });
+    auto captureFromContent = [selection, completion,
+                               frozen](std::optional<platform::ShareableContent> content,
+                                       std::optional<platform::CaptureFailure> error) {
+        if (!content) {
+            completion(CaptureResult::failure(
+                ScreenshotError::screenCaptureKitError(backendError(error))));
+            return;
+        }
+        if (selection.isRect()) {
+            captureArea(selection.rectValue(), *content, completion, frozen);
+        } else {
+            captureWindow(selection.windowValue(), *content, completion, frozen);
+        }
+    };
+    // An area needs only the displays; reading every window would delay the pixels.
+    if (selection.isRect()) {
+        platform::current().screenCapture->getShareableDisplays(std::move(captureFromContent));
+    } else {
+        platform::current().screenCapture->getShareableContent(false, true,
+                                                               std::move(captureFromContent));
+    }
 }
 
 void ScreenshotService::captureArea(const QRectF& rect, const platform::ShareableContent& content,

@@ -3,7 +3,7 @@
 #include "platform/ScreenCapture.h"
 
 #include <QRectF>
-#include <variant>
+#include <optional>
 
 namespace quorvale {
 
@@ -13,17 +13,27 @@ using ShareableWindow = platform::CaptureWindow;
 // What the user picked: a rectangle in global bottom-left coordinates, or a window.
 class SelectionResult {
 public:
-    static SelectionResult rect(const QRectF& rect) { return SelectionResult(rect); }
-    static SelectionResult window(const ShareableWindow& window) { return SelectionResult(window); }
+    static SelectionResult rect(const QRectF& rect) {
+        SelectionResult result;
+        result.m_rect = rect;
+        return result;
+    }
+    static SelectionResult window(const ShareableWindow& window) {
+        SelectionResult result;
+        result.m_window = window;
+        return result;
+    }
 
-    bool isRect() const { return std::holds_alternative<QRectF>(m_value); }
-    const QRectF& rectValue() const { return std::get<QRectF>(m_value); }
-    const ShareableWindow& windowValue() const { return std::get<ShareableWindow>(m_value); }
+    bool isRect() const { return !m_window.has_value(); }
+    const QRectF& rectValue() const { return m_rect; }
+    const ShareableWindow& windowValue() const { return *m_window; }
 
 private:
-    explicit SelectionResult(std::variant<QRectF, ShareableWindow> value)
-        : m_value(std::move(value)) {}
-    std::variant<QRectF, ShareableWindow> m_value;
+    SelectionResult() = default;
+    // Two plain members rather than a variant: GCC's optimiser misreads the variant's
+    // move as reading uninitialised memory.
+    QRectF m_rect;
+    std::optional<ShareableWindow> m_window;
 };
 
 } // namespace quorvale

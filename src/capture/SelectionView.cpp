@@ -34,8 +34,13 @@ std::int32_t windowLayer(const std::optional<std::int64_t>& layer) {
     return std::int32_t(*layer);
 }
 
-QRect paintBounds(const QRectF& rect, int margin) {
-    return rect.toAlignedRect().adjusted(-margin, -margin, margin, margin);
+// The dashed outline's pixels: the inside shows the same frozen pixels before and after a
+// drag step, so repainting it would only cost a full-screen blit per mouse move.
+QRegion outlineBounds(const QRectF& rect, int margin) {
+    const QRect aligned = rect.toAlignedRect();
+    const QRect outer = aligned.adjusted(-margin, -margin, margin, margin);
+    const QRect inner = aligned.adjusted(margin, margin, -margin, -margin);
+    return inner.isValid() ? QRegion(outer) - QRegion(inner) : QRegion(outer);
 }
 
 } // namespace
@@ -76,6 +81,11 @@ void SelectionView::setFrozenImage(const QImage& image) {
 void SelectionView::setCustomCursor(const QCursor& cursor) {
     m_customCursor = cursor;
     setCursor(cursor);
+}
+
+void SelectionView::clearCustomCursor() {
+    m_customCursor.reset();
+    setCursor(Qt::CrossCursor);
 }
 
 void SelectionView::setHighlight(const std::optional<ShareableWindow>& window,
@@ -178,27 +188,32 @@ void SelectionView::removeSelectionLayer() {
 
 void SelectionView::repaintArea(const std::optional<QRectF>& before,
                                 const std::optional<QRectF>& after) {
+    QRegion dirty;
     if (before) {
-        update(paintBounds(*before, 2));
+        dirty += outlineBounds(*before, 2);
     }
     if (after) {
-        update(paintBounds(*after, 2));
+        dirty += outlineBounds(*after, 2);
     }
+    update(dirty);
 }
 
 void SelectionView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect area = event->rect();
-    if (m_frozenImage.isNull()) {
-        painter.fillRect(area, Qt::black);
-    } else {
-        const double sx = double(m_frozenImage.width()) / std::max(1, width());
-        const double sy = double(m_frozenImage.height()) / std::max(1, height());
-        const QRectF source(area.x() * sx, area.y() * sy, area.width() * sx, area.height() * sy);
-        painter.drawImage(QRectF(area), m_frozenImage, source);
-    }
-    if (m_dimmed) {
-        painter.fillRect(area, kDimming);
+    const double sx = double(m_frozenImage.width()) / std::max(1, width());
+    const double sy = double(m_frozenImage.height()) / std::max(1, height());
+    // Rectangle by rectangle: a drag's thin outline strips span most of the screen.
+    for (const QRect& area : event->region()) {
+        if (m_frozenImage.isNull()) {
+            painter.fillRect(area, Qt::black);
+        } else {
+            const QRectF source(area.x() * sx, area.y() * sy, area.width() * sx,
+                                area.height() * sy);
+            painter.drawImage(QRectF(area), m_frozenImage, source);
+        }
+        if (m_dimmed) {
+            painter.fillRect(area, kDimming);
+        }
     }
     if (!m_highlightRegion.isEmpty()) {
         painter.save();

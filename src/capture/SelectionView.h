@@ -35,6 +35,7 @@ public:
     // The screen this view covers and the primary screen's height, for its conversions.
     void setScreen(const platform::ScreenInfo& screen, double primaryHeight);
     const platform::ScreenInfo& screen() const { return m_screen; }
+    double primaryHeight() const { return m_primaryHeight; }
     void setFrozenImage(const QImage& image);
     const QImage& frozenImage() const { return m_frozenImage; }
 
@@ -45,6 +46,7 @@ public:
     void setWindowMode(bool windowMode) { m_windowMode = windowMode; }
     bool windowMode() const { return m_windowMode; }
     void setCustomCursor(const QCursor& cursor);
+    void clearCustomCursor();
     const std::optional<QCursor>& customCursor() const { return m_customCursor; }
     void setWindows(std::vector<ShareableWindow> windows) { m_windows = std::move(windows); }
     const std::vector<ShareableWindow>& windows() const { return m_windows; }

@@ -3,6 +3,7 @@
 #include "capture/CaptureGeometry.h"
 #include "capture/CaptureTrace.h"
 #include "capture/SelectionCursors.h"
+#include "capture/SelectionViewPool.h"
 #include "capture/SystemUptime.h"
 #include "common/BuildInfo.h"
 #include "platform/Platform.h"
@@ -51,11 +52,7 @@ SelectionWindowController::~SelectionWindowController() {
     m_selectionTask.reset();
     watchScreens(false);
     for (SelectionView* view : m_views) {
-        view->setDelegate({});
-        view->cleanupTrackingAreas();
-        view->releaseKeyboard();
-        view->close();
-        view->deleteLater();
+        SelectionViewPool::give(view);
     }
 }
 
@@ -66,17 +63,12 @@ void SelectionWindowController::setupSelectionWindows() {
     const std::vector<platform::ScreenInfo> screens = screenCapture().screens();
     const double primaryHeight = CaptureGeometry::primaryScreenHeight(screens);
     for (const platform::ScreenInfo& screen : screens) {
-        auto* view = new SelectionView();
-        // Opaque and past the window manager: without a compositor a translucent window
-        // would be black, and a managed one could be moved, decorated or refused focus.
-        view->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                             Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint);
+        SelectionView* view = SelectionViewPool::take(screen, primaryHeight);
         view->setWindowTitle(kOverlayTitle);
-        view->setScreen(screen, primaryHeight);
-        view->setGeometry(screen.geometry);
-        view->winId(); // create the native window now, so showing it is cheap
         m_views.push_back(view);
     }
+    // What is left over belongs to screens that are gone.
+    SelectionViewPool::clear();
 }
 
 std::shared_ptr<const platform::FrozenScreens>
@@ -175,10 +167,8 @@ void SelectionWindowController::close() {
     releaseKey();
     const std::vector<SelectionView*> views = std::exchange(m_views, {});
     for (SelectionView* view : views) {
-        view->setDelegate({});
         view->cleanupTrackingAreas();
-        view->close();
-        view->deleteLater();
+        SelectionViewPool::give(view);
     }
     m_frozen.reset();
 }

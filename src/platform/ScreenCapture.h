@@ -122,6 +122,8 @@ public:
 
     virtual void getShareableContent(bool excludingDesktopWindows, bool onScreenWindowsOnly,
                                      ContentCompletion completion) = 0;
+    // The displays alone, with no window list: cheaper when only an area is wanted.
+    virtual void getShareableDisplays(ContentCompletion completion) = 0;
     // Display filters are served from a live freeze of that display when there is one.
     virtual void captureImage(const ContentFilter& filter, const StreamConfiguration& configuration,
                               ImageCompletion completion) = 0;

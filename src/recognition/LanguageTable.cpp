@@ -3,6 +3,7 @@
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace quorvale {
@@ -284,6 +285,27 @@ std::optional<QString> LanguageTable::englishName(const QString& identifier) {
     }
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer),
                               std::min<int32_t>(length, 256));
+}
+
+std::optional<QString> LanguageTable::traineddataForScript(const QString& script) {
+    static const QHash<QString, QString> byScript = {
+        {QStringLiteral("Latin"), QStringLiteral("eng")},
+        {QStringLiteral("Cyrillic"), QStringLiteral("rus")},
+        {QStringLiteral("Greek"), QStringLiteral("ell")},
+        {QStringLiteral("Arabic"), QStringLiteral("ara")},
+        {QStringLiteral("Hebrew"), QStringLiteral("heb")},
+        {QStringLiteral("Han"), QStringLiteral("chi_sim")},
+        {QStringLiteral("Japanese"), QStringLiteral("jpn")},
+        {QStringLiteral("Hangul"), QStringLiteral("kor")},
+        {QStringLiteral("Korean"), QStringLiteral("kor")},
+        {QStringLiteral("Devanagari"), QStringLiteral("hin")},
+        {QStringLiteral("Thai"), QStringLiteral("tha")},
+    };
+    const auto found = byScript.constFind(script);
+    if (found == byScript.constEnd()) {
+        return std::nullopt;
+    }
+    return *found;
 }
 
 } // namespace quorvale

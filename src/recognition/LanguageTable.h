@@ -27,6 +27,9 @@ public:
     // the same language and script ("de", "en-GB", "zh-TW", "sr-Latn-RS").
     static std::optional<QString> traineddataForIdentifier(const QString& identifier);
     static QString packageForTraineddata(const QString& traineddata);
+    // The data most used for a script as the engine's script detector names it
+    // ("Latin" gives "eng", "Cyrillic" "rus"); nothing for a script without one.
+    static std::optional<QString> traineddataForScript(const QString& script);
 
     // "de-DE,en-US", "deu+eng" or a mix; the identifiers in order, without repeats, or a
     // message naming every entry that is not a language.

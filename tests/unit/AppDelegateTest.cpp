@@ -1,5 +1,5 @@
-#include "SharedLib/ToastWindowController.h"
 #include "app/AppDelegate.h"
+#include "SharedLib/ToastWindowController.h"
 #include "platform/fake/FakePlatform.h"
 #include "preferences/PreferenceManager.h"
 #include "support/FakeScreenshotService.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvale;
+using Outcome = AppDelegate::CaptureResult;
 
 namespace {
 
@@ -42,56 +43,39 @@ protected:
         std::make_shared<CaptureService>(screenshots, std::make_shared<OCRService>())};
 };
 
-struct GateCase {
-    const char* name;
-    bool granted;
-    bool alreadyChecked;
-    bool modalWindowOpen;
-    bool expectedAnswer;
-    bool expectedFlagAfter;
-    std::size_t expectedAlerts;
-};
-
-class PermissionGate : public AppDelegateTest, public ::testing::WithParamInterface<GateCase> {};
-
-TEST_P(PermissionGate, AnswersAndAlertsAsTheStateSays) {
-    const GateCase& c = GetParam();
-    fakes.screenCapturePermission->granted = c.granted;
-    fakes.alerts->modalWindowOpen = c.modalWindowOpen;
-    set(PreferenceManager::kHasCheckedScreenRecordingPermissionKey, c.alreadyChecked);
-
-    EXPECT_EQ(delegate.ensureScreenRecordingPermission(), c.expectedAnswer);
-    EXPECT_TRUE(fakes.alerts->shown.empty()) << "the alert never comes synchronously";
-    fakes.mainQueue->runPending();
-    preferences().waitForPendingWrites();
-
-    EXPECT_EQ(fakes.defaults->boolForKey(PreferenceManager::kHasCheckedScreenRecordingPermissionKey),
-              c.expectedFlagAfter);
-    ASSERT_EQ(fakes.alerts->shown.size(), c.expectedAlerts);
-    if (c.expectedAlerts) {
-        const auto& alert = fakes.alerts->shown.front();
-        EXPECT_EQ(alert.messageText, "Screen Recording Permission Required");
-        EXPECT_EQ(alert.buttons, QStringList({"Open Settings", "Cancel"}));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    States, PermissionGate,
-    ::testing::Values(GateCase{"granted", true, false, false, true, false, 0},
-                      GateCase{"first_refusal_sets_flag_silently", false, false, false, false,
-                               true, 0},
-                      GateCase{"second_refusal_alerts", false, true, false, false, true, 1},
-                      GateCase{"no_alert_over_a_modal_window", false, true, true, false, true, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(AppDelegateTest, OpenSettingsButtonOpensThePermissionPage) {
-    fakes.screenCapturePermission->granted = false;
+TEST_F(AppDelegateTest, PermissionGateAnswersAndAlertsAsTheStateSays) {
+    const struct {
+        const char* name;
+        bool granted, alreadyChecked, modalWindowOpen, expectedAnswer, expectedFlagAfter;
+        std::size_t expectedAlerts;
+    } cases[] = {
+        {"granted", true, false, false, true, false, 0},
+        {"first refusal sets the flag silently", false, false, false, false, true, 0},
+        {"no alert over a modal window", false, true, true, false, true, 0},
+        {"second refusal alerts", false, true, false, false, true, 1},
+    };
     fakes.alerts->response = platform::ModalAlerts::kFirstButtonResponse;
-    set(PreferenceManager::kHasCheckedScreenRecordingPermissionKey, true);
-    delegate.ensureScreenRecordingPermission();
-    fakes.mainQueue->runPending();
-    ASSERT_EQ(fakes.urlOpener->opened.size(), 1);
-    EXPECT_EQ(fakes.urlOpener->opened.first(), *fakes.screenCapturePermission->url);
+    for (const auto& c : cases) {
+        fakes.alerts->shown.clear();
+        fakes.screenCapturePermission->granted = c.granted;
+        fakes.alerts->modalWindowOpen = c.modalWindowOpen;
+        set(PreferenceManager::kHasCheckedScreenRecordingPermissionKey, c.alreadyChecked);
+
+        EXPECT_EQ(delegate.ensureScreenRecordingPermission(), c.expectedAnswer) << c.name;
+        EXPECT_TRUE(fakes.alerts->shown.empty()) << c.name << ": never synchronously";
+        fakes.mainQueue->runPending();
+        preferences().waitForPendingWrites();
+        EXPECT_EQ(
+            fakes.defaults->boolForKey(PreferenceManager::kHasCheckedScreenRecordingPermissionKey),
+            c.expectedFlagAfter)
+            << c.name;
+        ASSERT_EQ(fakes.alerts->shown.size(), c.expectedAlerts) << c.name;
+    }
+    const auto& alert = fakes.alerts->shown.front();
+    EXPECT_EQ(alert.messageText, "Screen Recording Permission Required");
+    EXPECT_EQ(alert.buttons, QStringList({"Open Settings", "Cancel"}));
+    // Only the alert that was shown opens the permission page, through its first button.
+    EXPECT_EQ(fakes.urlOpener->opened, QList<QUrl>{*fakes.screenCapturePermission->url});
 }
 
 TEST_F(AppDelegateTest, RefusedPermissionStartsNoCapture) {
@@ -100,62 +84,54 @@ TEST_F(AppDelegateTest, RefusedPermissionStartsNoCapture) {
     EXPECT_TRUE(screenshots->requests.empty());
 }
 
-TEST_F(AppDelegateTest, SuccessReplacesClipboardPlaysSoundAndToasts) {
-    set(PreferenceManager::kSoundNameKey, QStringLiteral("Glass"));
-    delegate.handleCaptureResult(AppDelegate::CaptureResult::success(QStringLiteral("text")));
-    EXPECT_EQ(fakes.clipboard->operations, QStringList({"clear", "setString"}));
-    EXPECT_EQ(fakes.clipboard->string(), QStringLiteral("text"));
-    EXPECT_EQ(fakes.sounds->played, QStringList({"Glass"}));
-    EXPECT_EQ(ToastWindowController::visibleToastMessages(), QStringList({"Copy Text Succeed"}));
-}
-
-TEST_F(AppDelegateTest, FeedbackFollowsThePreferences) {
-    struct Case {
-        bool sound;
-        bool prompts;
+TEST_F(AppDelegateTest, SuccessReplacesTheClipboardWithFeedbackByThePreferences) {
+    const struct {
+        bool sound, prompts;
         QVariant soundName;
-        QStringList expectedPlayed;
-        QStringList expectedToasts;
-    };
-    const Case cases[] = {
+        QStringList expectedPlayed, expectedToasts;
+    } cases[] = {
+        {true, true, QStringLiteral("Glass"), {"Glass"}, {"Copy Text Succeed"}},
         {true, false, QStringLiteral("Funk"), {"Funk"}, {}},
         {false, true, QStringLiteral("Funk"), {}, {"Copy Text Succeed"}},
         {true, true, QStringLiteral("NoSuchSound"), {}, {"Copy Text Succeed"}},
         {true, true, QStringList({"Funk"}), {"Tink"}, {"Copy Text Succeed"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         set(PreferenceManager::kEnableSoundKey, c.sound);
         set(PreferenceManager::kShowPromptsKey, c.prompts);
         set(PreferenceManager::kSoundNameKey, c.soundName);
         fakes.sounds->played.clear();
-        delegate.handleCaptureResult(AppDelegate::CaptureResult::success(QStringLiteral("x")));
-        EXPECT_EQ(fakes.sounds->played, c.expectedPlayed) << c.soundName.toString().toStdString();
-        EXPECT_EQ(ToastWindowController::visibleToastMessages(), c.expectedToasts);
+        fakes.clipboard->operations.clear();
+        delegate.handleCaptureResult(Outcome::success(QStringLiteral("text")));
+        const std::string label = c.soundName.toString().toStdString();
+        EXPECT_EQ(fakes.clipboard->operations, QStringList({"clear", "setString"})) << label;
+        EXPECT_EQ(fakes.clipboard->string(), QStringLiteral("text")) << label;
+        EXPECT_EQ(fakes.sounds->played, c.expectedPlayed) << label;
+        EXPECT_EQ(ToastWindowController::visibleToastMessages(), c.expectedToasts) << label;
         fakes.mainQueue->advance(3.0);
     }
 }
 
-TEST_F(AppDelegateTest, CancelAndFailureLeaveTheClipboardAlone) {
-    delegate.handleCaptureResult(AppDelegate::CaptureResult::failure(CaptureError::captureCancelled()));
-    EXPECT_EQ(ToastWindowController::visibleToastMessages(), QStringList({"Copy Text Cancelled"}));
-    fakes.mainQueue->advance(3.0);
+TEST_F(AppDelegateTest, CancelAndFailureLeaveTheClipboardAloneAndToastOnlyWithPrompts) {
+    for (const bool prompts : {true, false}) {
+        set(PreferenceManager::kShowPromptsKey, prompts);
+        const auto toast = [&](const char* text) {
+            return prompts ? QStringList{text} : QStringList{};
+        };
+        delegate.handleCaptureResult(Outcome::failure(CaptureError::captureCancelled()));
+        EXPECT_EQ(ToastWindowController::visibleToastMessages(), toast("Copy Text Cancelled"));
+        fakes.mainQueue->advance(3.0);
 
-    delegate.handleCaptureResult(AppDelegate::CaptureResult::failure(CaptureError::imageLoadFailed()));
-    EXPECT_TRUE(ToastWindowController::visibleToastMessages().isEmpty())
-        << "failure feedback is posted, not shown inline";
-    fakes.mainQueue->runPending();
-    EXPECT_EQ(ToastWindowController::visibleToastMessages(),
-              QStringList({"Copy Text Failed, Failed to load image"}));
+        delegate.handleCaptureResult(Outcome::failure(CaptureError::imageLoadFailed()));
+        EXPECT_TRUE(ToastWindowController::visibleToastMessages().isEmpty())
+            << "failure feedback is posted, not shown inline";
+        fakes.mainQueue->runPending();
+        EXPECT_EQ(ToastWindowController::visibleToastMessages(),
+                  toast("Copy Text Failed, Failed to load image"));
+        fakes.mainQueue->advance(3.0);
+    }
     EXPECT_TRUE(fakes.clipboard->operations.isEmpty());
     EXPECT_TRUE(fakes.sounds->requested.isEmpty());
-}
-
-TEST_F(AppDelegateTest, PromptsOffSilencesFailuresAndCancels) {
-    set(PreferenceManager::kShowPromptsKey, false);
-    delegate.handleCaptureResult(AppDelegate::CaptureResult::failure(CaptureError::captureCancelled()));
-    delegate.handleCaptureResult(AppDelegate::CaptureResult::failure(CaptureError::selfReleased()));
-    fakes.mainQueue->runPending();
-    EXPECT_TRUE(ToastWindowController::visibleToastMessages().isEmpty());
 }
 
 TEST_F(AppDelegateTest, UnreadableFileEndsInLoadFailureOnTheGuiThread) {
@@ -163,12 +139,11 @@ TEST_F(AppDelegateTest, UnreadableFileEndsInLoadFailureOnTheGuiThread) {
     ASSERT_TRUE(file.open());
     file.write("this is not an image");
     file.close();
-    std::optional<AppDelegate::CaptureResult> delivered;
+    std::optional<Outcome> delivered;
     fakes.clipboard->setString(QStringLiteral("earlier"));
     fakes.clipboard->operations.clear();
 
-    delegate.recognizeImageFile(file.fileName(),
-                                [&](const AppDelegate::CaptureResult& r) { delivered = r; });
+    delegate.recognizeImageFile(file.fileName(), [&](const Outcome& r) { delivered = r; });
     ASSERT_TRUE(pumpUntil([&] { return delivered.has_value(); }));
     fakes.mainQueue->runPending();
     EXPECT_EQ(delivered->error().kind(), CaptureError::Kind::imageLoadFailed);
@@ -181,18 +156,17 @@ TEST_F(AppDelegateTest, UnreadableFileEndsInLoadFailureOnTheGuiThread) {
 TEST_F(AppDelegateTest, RecognisedBitmapIsDeliveredOnTheGuiThread) {
     fakes.textRecognizer->outcome = platform::FakeTextRecognizer::lines({QStringLiteral("hi")});
     bool delivered = false;
-    delegate.recognizeBitmap(QImage(8, 8, QImage::Format_RGB32),
-                             [&](const AppDelegate::CaptureResult&) {
-                                 EXPECT_TRUE(fakes.mainQueue->isMainThread());
-                                 delivered = true;
-                             });
+    delegate.recognizeBitmap(QImage(8, 8, QImage::Format_RGB32), [&](const Outcome&) {
+        EXPECT_TRUE(fakes.mainQueue->isMainThread());
+        delivered = true;
+    });
     ASSERT_TRUE(pumpUntil([&] { return delivered; }));
     EXPECT_EQ(fakes.clipboard->string(), QStringLiteral("hi"));
 }
 
 TEST_F(AppDelegateTest, NullBitmapIsAConversionFailure) {
-    std::optional<AppDelegate::CaptureResult> delivered;
-    delegate.recognizeBitmap(QImage(), [&](const AppDelegate::CaptureResult& r) { delivered = r; });
+    std::optional<Outcome> delivered;
+    delegate.recognizeBitmap(QImage(), [&](const Outcome& r) { delivered = r; });
     ASSERT_TRUE(delivered);
     EXPECT_EQ(delivered->error().localizedDescription(), "Failed to convert image");
 }

@@ -217,7 +217,7 @@ TEST_F(Registry, ResetRestoresDefaultsAndResetAllClearsDecodableEntries) {
     EXPECT_FALSE(grabbed(kOptionCommandP));
 }
 
-TEST_F(Registry, EnabledSwitchSuspendsAndReArmsWithTheSameIds) {
+TEST_F(Registry, EnabledSwitchReArmsWithTheSameIdsAndDropsRefusedOnes) {
     const Name a("a", kOptionCommandP);
     const Name b("b", kOptionCommandO);
     auto ids = [&] {
@@ -236,6 +236,15 @@ TEST_F(Registry, EnabledSwitchSuspendsAndReArmsWithTheSameIds) {
     setEnabled(true);
     EXPECT_EQ(ids(), before);
     EXPECT_TRUE(isEnabled(b));
+
+    // A re-arm that is refused drops its record.
+    setEnabled(false);
+    fakes.hotKeys->takenByOthers.insert({35, 0x900});
+    testing::internal::CaptureStdout();
+    setEnabled(true);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error registering hotkey"),
+              std::string::npos);
+    EXPECT_EQ(CarbonGlobalShortcuts::registrationCount(), 1);
 }
 
 TEST_F(Registry, HandlerIsInstalledOnceAndTakesOnlyOurSignature) {
@@ -297,17 +306,6 @@ TEST_F(Registry, RefusedRegistrationIsReportedOnceAndStillCounted) {
     onKeyUp(taken, [] {});
     EXPECT_EQ(fakes.hotKeys->registerCalls, attempts);
     EXPECT_TRUE(isEnabled(taken));
-}
-
-TEST_F(Registry, ReArmThatFailsDropsTheRecord) {
-    const Name name("rearm", kOptionCommandP);
-    setEnabled(false);
-    fakes.hotKeys->takenByOthers.insert({35, 0x900});
-    testing::internal::CaptureStdout();
-    setEnabled(true);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error registering hotkey"),
-              std::string::npos);
-    EXPECT_EQ(CarbonGlobalShortcuts::registrationCount(), 0);
 }
 
 TEST_F(Registry, ReservedShortcutsNeedEnabledCodeAndModifiers) {

@@ -28,30 +28,16 @@ TEST_F(KeyDisplay, SpecialKeysUseTheirSymbolsAndMenuEquivalents) {
         QString display;
         std::optional<QString> menu;
     };
+    // Space and F keys show one thing and give menus another; keypad keys give menus nothing.
     const Case cases[] = {
         {36, "↩", "↩"},
-        {51, "⌫", "⌫"},
-        {117, "⌦", "⌦"},
-        {119, "↘", "↘"},
-        {53, "⎋", "⎋"},
         {114, "?\u20DD", "?\u20DD"},
-        {115, "↖", "↖"},
-        {49, "Space", " "},
-        {48, "⇥", "⇥"},
-        {116, "⇞", "⇞"},
-        {121, "⇟", "⇟"},
         {126, "↑", "↑"},
-        {124, "→", "→"},
-        {125, "↓", "↓"},
-        {123, "←", "←"},
+        {49, "Space", " "},
         {122, "F1", QString(QChar(0xF704))},
-        {120, "F2", QString(QChar(0xF705))},
-        {111, "F12", QString(QChar(0xF70F))},
-        {90, "F20", QString(QChar(0xF717))},
         {71, "☒\u20E3", std::nullopt},
         {82, "0\u20E3", std::nullopt},
         {76, "\u2305", std::nullopt},
-        {69, "+\u20E3", std::nullopt},
     };
     for (const Case& c : cases) {
         const Shortcut shortcut(c.keyCode, 0);
@@ -86,7 +72,6 @@ TEST_F(KeyDisplay, ModifiersComeInTheirFixedOrder) {
     EXPECT_EQ(ks_symbolicRepresentation(f::kCommand | f::kShift | f::kOption | f::kControl |
                                         f::kFunction),
               QString::fromUtf16(u"⌃⌥⇧⌘\U0001F310\uFE0E"));
-    EXPECT_EQ(Shortcut(35, 0x900).description(), "⌥⌘P");
     EXPECT_EQ(Shortcut(19, 0x200).description(), "⇧2") << "never the shifted character";
 }
 

@@ -82,6 +82,16 @@ TEST(LanguageTableTest, DataNamesIgnoreCaseAndPackagesAreNamedTheDebianWay) {
     }
 }
 
+TEST(LanguageTableTest, DetectedScriptsNameTheirMainLanguage) {
+    const std::vector<std::pair<QString, std::optional<QString>>> cases = {
+        {"Latin", "eng"},          {"Cyrillic", "rus"},     {"Han", "chi_sim"},
+        {"Fraktur", std::nullopt}, {"latin", std::nullopt}, {"", std::nullopt},
+    };
+    for (const auto& [script, traineddata] : cases) {
+        EXPECT_EQ(LanguageTable::traineddataForScript(script), traineddata) << script.toStdString();
+    }
+}
+
 TEST(LanguageTableTest, ListsParseInEitherFormAndKeepTheirOrder) {
     const std::vector<std::pair<QString, QStringList>> cases = {
         {"deu+eng", {"de-DE", "en-US"}},

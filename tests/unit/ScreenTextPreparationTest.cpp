@@ -153,5 +153,29 @@ TEST(ScreenTextPreparationTest, PreparedImageIsScaledPaddedAndMapsBack) {
     }
 }
 
+TEST(ScreenTextPreparationTest, EnlargingKeepsFlatLevelsAndCentresEdges) {
+    for (const int level : {0, 37, 255}) {
+        QImage flat(5, 3, QImage::Format_Grayscale8);
+        flat.fill(qRgb(level, level, level));
+        const QImage big = Prep::enlarged(flat);
+        ASSERT_EQ(big.size(), flat.size() * Prep::kUpscaleFactor);
+        for (int y = 0; y < big.height(); ++y) {
+            for (int x = 0; x < big.width(); ++x) {
+                ASSERT_EQ(big.constScanLine(y)[x], level) << x << "," << y;
+            }
+        }
+    }
+    QImage step(8, 1, QImage::Format_Grayscale8);
+    for (int x = 0; x < step.width(); ++x) {
+        step.scanLine(0)[x] = x < 4 ? 0 : 255;
+    }
+    const QImage enlargedStep = Prep::enlarged(step);
+    const uchar* row = enlargedStep.constScanLine(0);
+    // The edge between source pixels 3 and 4 lies between enlarged pixels 7 and 8.
+    for (int d = 0; d < 4; ++d) {
+        EXPECT_NEAR(row[7 - d] + row[8 + d], 255, 1) << d;
+    }
+}
+
 } // namespace
 } // namespace quorvale::platform

@@ -82,6 +82,22 @@ TEST_F(SelectionViewTest, DragDrawsTheRectangleBetweenThePoints) {
     EXPECT_EQ(view.selectionRect(), QRectF(-30, 100, 130, 1100));
 }
 
+TEST_F(SelectionViewTest, PaintsTheFrozenScreenDimmedWithTheDashedOutline) {
+    QImage frozen(1000, 1000, QImage::Format_RGB32);
+    frozen.fill(Qt::white);
+    frozen.setPixel(500, 500, qRgb(255, 0, 0));
+    view.setFrozenImage(frozen);
+    mouse(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {300, 300}, Qt::LeftButton);
+    const QImage shown = view.grab().toImage();
+    const QRgb inside = shown.pixel(200, 200);
+    EXPECT_NEAR(qRed(inside), 178, 2);
+    EXPECT_EQ(qRed(inside), qBlue(inside));
+    EXPECT_EQ(qRed(shown.pixel(500, 500)), qRed(inside)) << "the source pixel shows through";
+    EXPECT_EQ(qGreen(shown.pixel(500, 500)), 0);
+    EXPECT_EQ(shown.pixel(100, 200), qRgb(255, 255, 255)) << "the outline's first dash";
+}
+
 struct Gesture {
     const char* name;
     QPointF from;

@@ -1,9 +1,11 @@
 #include "capture/SelectionWindowController.h"
+#include "capture/SelectionViewPool.h"
 #include "capture/SystemUptime.h"
 #include "common/BuildInfo.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 namespace quorvale {
@@ -168,6 +170,45 @@ TEST_F(SelectionWindowControllerTest, WindowModeLoadsCandidatesAndHighlightsTheO
     controller->selectionDidSelectWindow(*controller->selectionWindows()[0]->highlightedWindow());
     ASSERT_EQ(outcomes.size(), 1u);
     EXPECT_EQ(outcomes[0].value().windowValue().windowID, 12u);
+}
+
+TEST_F(SelectionWindowControllerTest, ANewControllerReusesTheOverlaysBlankAndDropsGoneScreens) {
+    fake.screenCapture->content->windows = {window(12)};
+    fake.screenCapture->windowList =
+        std::vector<platform::WindowListEntry>{{QRectF(800, 200, 300, 300), 1.0, 12, 0}};
+    start(true);
+    fake.mainQueue->advance(0.4);
+    const std::vector<SelectionView*> first = controller->selectionWindows();
+    ASSERT_TRUE(first[1]->highlightedWindow());
+    controller->close();
+
+    controller = SelectionWindowController::create();
+    EXPECT_EQ(controller->selectionWindows(), first);
+    for (SelectionView* view : first) {
+        EXPECT_FALSE(view->isVisible());
+        EXPECT_FALSE(view->hasDelegate());
+        EXPECT_FALSE(view->windowMode());
+        EXPECT_FALSE(view->highlightedWindow());
+        EXPECT_FALSE(view->customCursor());
+        EXPECT_TRUE(view->windows().empty());
+        EXPECT_TRUE(view->frozenImage().isNull());
+    }
+    start(false);
+    EXPECT_EQ(QWidget::keyboardGrabber(), first[1]);
+    EXPECT_EQ(first[0]->frozenImage().size(), QSize(800, 600));
+    controller->selectionDidCancel();
+    controller->close();
+
+    // The second screen is gone, the first has moved: neither overlay fits any more.
+    fake.screenCapture->screenList = {{1, {0, 0, 1024, 768}, {0, 0, 1024, 768}, 1.0}};
+    QPointer<SelectionView> gone = first[1];
+    controller = SelectionWindowController::create();
+    ASSERT_EQ(controller->selectionWindows().size(), 1u);
+    EXPECT_NE(controller->selectionWindows()[0], first[0]);
+    EXPECT_EQ(controller->selectionWindows()[0]->geometry(), QRect(0, 0, 1024, 768));
+    EXPECT_EQ(SelectionViewPool::size(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gone.isNull());
 }
 
 TEST_F(SelectionWindowControllerTest, HoverAfterTheEndIsIgnored) {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -12,19 +13,22 @@ namespace {
 
 class FileToClipboard : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(session.isValid()) << "Xvfb did not start";
-    }
+    void SetUp() override { ASSERT_TRUE(session.isValid()) << "Xvfb did not start"; }
     // The first launch opens the settings window; these tests are about the tray app alone.
     void startQuietApp() {
         writeDefaults(R"({"pref_showDockIcon": false, "pref_enableSound": false})");
         ASSERT_TRUE(session.startApp());
     }
-    void writeDefaults(const QByteArray& content) {
-        QDir(session.configHome()).mkpath("quorvale");
-        QFile file(session.configHome() + "/quorvale/defaults.json");
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QString writeFile(const QString& name, const QByteArray& content) {
+        const QString path = session.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
+        return path;
+    }
+    void writeDefaults(const QByteArray& content) {
+        writeFile("config/quorvale/defaults.json", content);
     }
     QString renderedImage(const QString& name, const QStringList& lines) {
         const QString path = session.filePath(name);
@@ -37,7 +41,8 @@ protected:
 
 TEST_F(FileToClipboard, TextStaysOnTheClipboardAfterTheCommandExits) {
     startQuietApp();
-    const QString image = renderedImage("hello.png", {"Hello from the clipboard", "Second line here"});
+    const QString image =
+        renderedImage("hello.png", {"Hello from the clipboard", "Second line here"});
     const test::CommandOutput result = session.runQuorvale({"file", image});
     ASSERT_TRUE(result.finished);
     EXPECT_EQ(result.exitCode, 0) << result.standardError.toStdString();
@@ -47,22 +52,15 @@ TEST_F(FileToClipboard, TextStaysOnTheClipboardAfterTheCommandExits) {
 TEST_F(FileToClipboard, FailureKeepsTheEarlierClipboard) {
     startQuietApp();
     ASSERT_TRUE(session.setClipboardText("keep me"));
-    QFile notImage(session.filePath("notes.png"));
-    ASSERT_TRUE(notImage.open(QIODevice::WriteOnly));
-    notImage.write("plain text pretending to be a PNG");
-    notImage.close();
-    QFile truncated(session.filePath("truncated.png"));
-    ASSERT_TRUE(truncated.open(QIODevice::WriteOnly));
     QFile png(renderedImage("full.png", {"Some text"}));
     ASSERT_TRUE(png.open(QIODevice::ReadOnly));
-    truncated.write(png.readAll().left(100));
-    truncated.close();
-
-    for (const QString& path : {notImage.fileName(), truncated.fileName(),
+    for (const QString& path : {writeFile("notes.png", "plain text pretending to be a PNG"),
+                                writeFile("truncated.png", png.readAll().left(100)),
                                 session.filePath("missing.png"), session.filePath("")}) {
         const test::CommandOutput result = session.runQuorvale({"file", path});
         EXPECT_NE(result.exitCode, 0) << path.toStdString();
-        EXPECT_TRUE(result.standardError.startsWith("quorvale: ")) << result.standardError.toStdString();
+        EXPECT_TRUE(result.standardError.startsWith("quorvale: "))
+            << result.standardError.toStdString();
         EXPECT_EQ(result.standardError.count('\n'), 1) << result.standardError.toStdString();
     }
     EXPECT_EQ(session.clipboardText(), "keep me");

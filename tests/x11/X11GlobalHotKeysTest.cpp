@@ -4,12 +4,13 @@
 #include "platform/fake/FakeDefaultsStore.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "support/ForeignClient.h"
 #include "support/Wait.h"
-#include "support/XdotoolDriver.h"
-#include "support/XvfbServer.h"
+#include "support/X11Session.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -17,14 +18,23 @@ using platform::GlobalHotKeys;
 
 namespace {
 
-test::XvfbServer* server = nullptr;
-
 constexpr quint32 kP = 35;
 constexpr quint32 kO = 31;
 constexpr quint32 kI = 34;
 constexpr quint32 kY = 16;
 constexpr quint32 kOptionCommand = 0x900;
 constexpr uint16_t kSuperAlt = XCB_MOD_MASK_4 | XCB_MOD_MASK_1;
+
+// Tools started from here inherit the private server's DISPLAY.
+bool run(const QString& program, const QStringList& arguments) {
+    return QProcess::execute(program, arguments) == 0;
+}
+bool key(const QString& combination) {
+    return run("xdotool", {"key", combination});
+}
+QString display() {
+    return qEnvironmentVariable("DISPLAY");
+}
 
 // The real hot-key backend on this process's own X connection.
 class X11HotKeys : public ::testing::Test {
@@ -57,12 +67,11 @@ protected:
     // Presses and waits for the release of the given registration.
     bool pressAndWait(const QString& keycode, quint32 id) {
         const int before = count(GlobalHotKeys::EventKind::hotKeyReleased, id);
-        return driver.key("super+alt+" + keycode) && test::waitUntil([&] {
+        return key("super+alt+" + keycode) && test::waitUntil([&] {
                    return count(GlobalHotKeys::EventKind::hotKeyReleased, id) > before;
                });
     }
 
-    test::XdotoolDriver driver{server->display()};
     std::unique_ptr<platform::X11GlobalHotKeys> hotKeys =
         std::make_unique<platform::X11GlobalHotKeys>();
     GlobalHotKeys::HandlerRef handler = 0;
@@ -76,14 +85,14 @@ TEST_F(X11HotKeys, OnePressAndOneReleasePerKeyWhateverTheLocks) {
     const QStringList locks[] = {{}, {"Num_Lock"}, {"Caps_Lock"}, {"Num_Lock", "Caps_Lock"}};
     int presses = 0;
     for (const QStringList& lock : locks) {
-        for (const QString& key : lock) {
-            ASSERT_TRUE(driver.key(key));
+        for (const QString& name : lock) {
+            ASSERT_TRUE(key(name));
         }
         ASSERT_TRUE(pressAndWait("33", 7)) << lock.join("+").toStdString();
         ++presses;
         EXPECT_EQ(count(GlobalHotKeys::EventKind::hotKeyPressed, 7), presses);
-        for (const QString& key : lock) {
-            ASSERT_TRUE(driver.key(key));
+        for (const QString& name : lock) {
+            ASSERT_TRUE(key(name));
         }
     }
 }
@@ -91,9 +100,9 @@ TEST_F(X11HotKeys, OnePressAndOneReleasePerKeyWhateverTheLocks) {
 TEST_F(X11HotKeys, HeldKeyFiresOnceAndUnregisteredKeyNotAtAll) {
     registered(kP, 1);
     const auto o = registered(kO, 2);
-    ASSERT_TRUE(driver.run("xset", {"r", "rate", "150", "50"}));
+    ASSERT_TRUE(run("xset", {"r", "rate", "150", "50"}));
     // Held well past the repeat delay: the server repeats, we fire once.
-    ASSERT_TRUE(driver.xdotool({"keydown", "super+alt+33", "sleep", "0.6", "keyup", "33", "keyup",
+    ASSERT_TRUE(run("xdotool", {"keydown", "super+alt+33", "sleep", "0.6", "keyup", "33", "keyup",
                                 "alt", "keyup", "super"}));
     ASSERT_TRUE(
         test::waitUntil([&] { return count(GlobalHotKeys::EventKind::hotKeyReleased, 1) == 1; }));
@@ -102,13 +111,13 @@ TEST_F(X11HotKeys, HeldKeyFiresOnceAndUnregisteredKeyNotAtAll) {
     hotKeys->unregisterHotKey(o);
     refs.erase(std::find(refs.begin(), refs.end(), o));
     // Events arrive in order: once P's second release is in, O's press would have been too.
-    ASSERT_TRUE(driver.key("super+alt+32"));
+    ASSERT_TRUE(key("super+alt+32"));
     ASSERT_TRUE(pressAndWait("33", 1));
     EXPECT_EQ(count(GlobalHotKeys::EventKind::hotKeyPressed, 2), 0);
 }
 
 TEST_F(X11HotKeys, CombinationHeldElsewhereFailsWithoutLeavingGrabsBehind) {
-    test::ForeignClient other(server->display());
+    test::ForeignClient other(display());
     ASSERT_TRUE(other.isConnected());
     // Only the Num Lock variant is taken: every other variant we grab must be given back.
     ASSERT_TRUE(other.grab(32, {kSuperAlt | XCB_MOD_MASK_2}));
@@ -135,7 +144,7 @@ TEST_F(X11HotKeys, LayoutSwitchKeepsTheKeyAndChangesItsCharacter) {
     EXPECT_EQ(layout.characterForKeyCode(kP), "p");
     registered(kY, 6);
 
-    ASSERT_TRUE(driver.setLayout("de"));
+    ASSERT_TRUE(run("setxkbmap", {"de"}));
     EXPECT_TRUE(test::waitUntil([&] { return layout.characterForKeyCode(kY) == "z"; }));
     EXPECT_GT(changes, 0);
     EXPECT_EQ(layout.characterForKeyCode(kP), "p");
@@ -143,7 +152,7 @@ TEST_F(X11HotKeys, LayoutSwitchKeepsTheKeyAndChangesItsCharacter) {
     // The grab is by position: the key that now prints Z still fires it.
     EXPECT_TRUE(pressAndWait("29", 6));
 
-    ASSERT_TRUE(driver.setLayout("us"));
+    ASSERT_TRUE(run("setxkbmap", {"us"}));
     EXPECT_TRUE(test::waitUntil([&] { return layout.characterForKeyCode(kY) == "y"; }));
 }
 
@@ -155,29 +164,28 @@ TEST(X11MenuTracking, ShortcutStillRunsWhileOurMenuHoldsTheKeyboard) {
     real.mainQueue = std::make_shared<platform::QtMainQueue>();
     platform::install(real);
     GlobalShortcuts::detail::resetForTesting();
-    test::XdotoolDriver driver(server->display());
 
     const GlobalShortcuts::Name name("menuOpen", GlobalShortcuts::Shortcut(kP, kOptionCommand));
     int ups = 0;
     GlobalShortcuts::onKeyUp(name, [&] { ++ups; });
-    ASSERT_TRUE(driver.key("super+alt+33"));
+    ASSERT_TRUE(key("super+alt+33"));
     ASSERT_TRUE(test::waitUntil([&] { return ups == 1; }));
 
     // Modifiers held before the menu opens: a Qt menu closes on a bare Alt press.
-    ASSERT_TRUE(driver.xdotool({"keydown", "super+alt"}));
+    ASSERT_TRUE(run("xdotool", {"keydown", "super+alt"}));
     QMenu menu;
     menu.addAction("Item");
     menu.popup({20, 20});
     ASSERT_TRUE(
         test::waitUntil([&] { return GlobalShortcuts::isMenuTracking() && menu.isVisible(); }));
-    ASSERT_TRUE(driver.key("33"));
+    ASSERT_TRUE(key("33"));
     EXPECT_TRUE(test::waitUntil([&] { return ups == 2; }));
     EXPECT_TRUE(menu.isVisible()) << "the shortcut was taken, not handed to the menu";
-    ASSERT_TRUE(driver.xdotool({"keyup", "alt", "keyup", "super"}));
+    ASSERT_TRUE(run("xdotool", {"keyup", "alt", "keyup", "super"}));
 
     menu.close();
     ASSERT_TRUE(test::waitUntil([&] { return !GlobalShortcuts::isMenuTracking(); }));
-    ASSERT_TRUE(driver.key("super+alt+33"));
+    ASSERT_TRUE(key("super+alt+33"));
     EXPECT_TRUE(test::waitUntil([&] { return ups == 3; }));
     GlobalShortcuts::detail::resetForTesting();
     platform::install({});
@@ -185,17 +193,24 @@ TEST(X11MenuTracking, ShortcutStillRunsWhileOurMenuHoldsTheKeyboard) {
 
 } // namespace
 
+// Runs itself again inside a private X server: the QApplication must connect to it.
 int main(int argc, char** argv) {
-    test::XvfbServer xvfb;
-    if (!xvfb.isValid()) {
+    if (qEnvironmentVariableIsSet("QUORVALE_TEST_IN_XVFB")) {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        return RUN_ALL_TESTS();
+    }
+    QCoreApplication app(argc, argv);
+    test::X11Session session;
+    if (!session.isValid()) {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 1;
     }
-    server = &xvfb;
-    qputenv("DISPLAY", xvfb.display().toLatin1());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    qunsetenv("WAYLAND_DISPLAY");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    session.setEnvironment("QUORVALE_TEST_IN_XVFB", "1");
+    QProcess self;
+    self.setProcessEnvironment(session.environment());
+    self.setProcessChannelMode(QProcess::ForwardedChannels);
+    self.start(QCoreApplication::applicationFilePath(), app.arguments().mid(1));
+    self.waitForFinished(-1);
+    return self.exitStatus() == QProcess::NormalExit ? self.exitCode() : 1;
 }

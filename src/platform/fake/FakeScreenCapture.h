@@ -25,6 +25,15 @@ public:
         completion(content, contentError);
     }
 
+    void getShareableDisplays(ContentCompletion completion) override {
+        ++displayCalls;
+        std::optional<ShareableContent> displays = content;
+        if (displays) {
+            displays->windows.clear();
+        }
+        completion(displays, contentError);
+    }
+
     void captureImage(const ContentFilter& filter, const StreamConfiguration& configuration,
                       ImageCompletion completion) override {
         captureCalls.push_back({filter, configuration});
@@ -70,6 +79,7 @@ public:
     std::optional<std::vector<WindowListEntry>> windowList = std::vector<WindowListEntry>{};
 
     std::vector<std::pair<bool, bool>> contentCalls;
+    int displayCalls = 0;
     std::vector<CaptureCall> captureCalls;
     std::vector<bool> freezeRequests;
     std::vector<bool> freezeAliveAtCapture;

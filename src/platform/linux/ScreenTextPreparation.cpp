@@ -2,7 +2,9 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace quorvale::platform {
 namespace {
@@ -20,6 +22,49 @@ bool isDark(QRgb color) {
 // Colours are counted in bins so that a faint gradient or dithering still has one winner.
 int binOf(QRgb color) {
     return (qRed(color) >> 3) << 10 | (qGreen(color) >> 3) << 5 | (qBlue(color) >> 3);
+}
+
+constexpr int kLanczosLobes = 3;
+constexpr int kTaps = 2 * kLanczosLobes;
+
+double lanczos(double x) {
+    if (x == 0.0) {
+        return 1.0;
+    }
+    if (std::abs(x) >= kLanczosLobes) {
+        return 0.0;
+    }
+    const double px = M_PI * x;
+    return kLanczosLobes * std::sin(px) * std::sin(px / kLanczosLobes) / (px * px);
+}
+
+// For each output phase, the weights of the kTaps source pixels starting at
+// floor(centre) - kLanczosLobes + 1, normalised to sum to one.
+struct Phase {
+    int first = 0;
+    std::array<double, kTaps> weights{};
+};
+
+std::array<Phase, ScreenTextPreparation::kUpscaleFactor> lanczosPhases() {
+    std::array<Phase, ScreenTextPreparation::kUpscaleFactor> phases;
+    for (int p = 0; p < ScreenTextPreparation::kUpscaleFactor; ++p) {
+        const double centre = (p + 0.5) / ScreenTextPreparation::kUpscaleFactor - 0.5;
+        const int base = int(std::floor(centre));
+        phases[p].first = base - kLanczosLobes + 1;
+        double sum = 0;
+        for (int t = 0; t < kTaps; ++t) {
+            phases[p].weights[t] = lanczos(centre - (phases[p].first + t));
+            sum += phases[p].weights[t];
+        }
+        for (double& w : phases[p].weights) {
+            w /= sum;
+        }
+    }
+    return phases;
+}
+
+uchar clampedLevel(double level) {
+    return uchar(std::clamp(int(std::lround(level)), 0, 255));
 }
 
 template <typename Visit> void forEachBorderPixel(const QImage& argb, Visit visit) {
@@ -127,6 +172,44 @@ QImage ScreenTextPreparation::lightGrey(const QImage& opaque, QRgb background) {
     return grey;
 }
 
+QImage ScreenTextPreparation::enlarged(const QImage& grey) {
+    static const auto phases = lanczosPhases();
+    const int w = grey.width();
+    const int h = grey.height();
+    const int f = kUpscaleFactor;
+    // Rows first, into a float buffer, so that rounding happens once.
+    std::vector<float> wide(std::size_t(w) * f * h);
+    for (int y = 0; y < h; ++y) {
+        const uchar* in = grey.constScanLine(y);
+        float* out = wide.data() + std::size_t(y) * w * f;
+        for (int x = 0; x < w; ++x) {
+            for (int p = 0; p < f; ++p) {
+                double level = 0;
+                for (int t = 0; t < kTaps; ++t) {
+                    const int sx = std::clamp(x + phases[p].first + t, 0, w - 1);
+                    level += phases[p].weights[t] * in[sx];
+                }
+                out[x * f + p] = float(level);
+            }
+        }
+    }
+    QImage result(w * f, h * f, QImage::Format_Grayscale8);
+    for (int y = 0; y < h; ++y) {
+        for (int p = 0; p < f; ++p) {
+            uchar* out = result.scanLine(y * f + p);
+            for (int x = 0; x < w * f; ++x) {
+                double level = 0;
+                for (int t = 0; t < kTaps; ++t) {
+                    const int sy = std::clamp(y + phases[p].first + t, 0, h - 1);
+                    level += phases[p].weights[t] * wide[std::size_t(sy) * w * f + x];
+                }
+                out[x] = clampedLevel(level);
+            }
+        }
+    }
+    return result;
+}
+
 bool ScreenTextPreparation::shouldUpscale(const QImage& image) {
     const qint64 enlarged =
         qint64(image.width()) * image.height() * kUpscaleFactor * kUpscaleFactor;
@@ -154,9 +237,7 @@ ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& inp
     QImage grey = lightGrey(flattened(input, background), background);
     if (shouldUpscale(input)) {
         prepared.scale = kUpscaleFactor;
-        grey = grey.scaled(grey.width() * kUpscaleFactor, grey.height() * kUpscaleFactor,
-                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                   .convertToFormat(QImage::Format_Grayscale8);
+        grey = enlarged(grey);
     }
     const int level = isDark(background) ? 255 - luminance(background) : luminance(background);
     prepared.padding = kPadding;

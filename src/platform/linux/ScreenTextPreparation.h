@@ -36,6 +36,9 @@ public:
     static QImage lightGrey(const QImage& opaque, QRgb background);
     static bool shouldUpscale(const QImage& image);
     static QImage padded(const QImage& grey, int padding, int level);
+    // Enlarged by kUpscaleFactor with a Lanczos-3 filter, which keeps glyph edges
+    // sharper than bilinear smoothing does.
+    static QImage enlarged(const QImage& grey);
 };
 
 } // namespace quorvale::platform

@@ -24,6 +24,9 @@ const QString kTraineddataSuffix = QStringLiteral(".traineddata");
 const QStringList kDebianTessdata = {QStringLiteral("/usr/share/tesseract-ocr/5/tessdata"),
                                      QStringLiteral("/usr/share/tesseract-ocr/4.00/tessdata")};
 const QString kDefaultTraineddata = QStringLiteral("eng");
+const QString kScriptTraineddata = QStringLiteral("osd");
+// The engine's own scale; below this its guess is often wrong on a few short lines.
+constexpr float kMinScriptConfidence = 2.0f;
 // What a 1x screen shows per inch; the engine sizes its noise filters from it.
 constexpr int kScreenPpi = 96;
 
@@ -302,7 +305,8 @@ TesseractTextRecognizer::engineLanguages(const QStringList& identifiers,
 
 Result<TesseractTextRecognizer::Engine, QString>
 TesseractTextRecognizer::takeEngine(const QString& key, const QString& directory,
-                                    const QString& languages, bool dictionaries) {
+                                    const QString& languages, bool dictionaries,
+                                    bool scriptDetection) {
     using Outcome = Result<Engine, QString>;
     {
         std::lock_guard lock(m_mutex);
@@ -323,16 +327,54 @@ TesseractTextRecognizer::takeEngine(const QString& key, const QString& directory
     Engine engine(new tesseract::TessBaseAPI);
     const QByteArray path = QFile::encodeName(directory);
     const QByteArray languageList = languages.toUtf8();
-    if (engine->Init(path.constData(), languageList.constData(), tesseract::OEM_LSTM_ONLY, nullptr,
-                     0, &names, &values, false) != 0) {
+    const auto mode = scriptDetection ? tesseract::OEM_TESSERACT_ONLY : tesseract::OEM_LSTM_ONLY;
+    if (engine->Init(path.constData(), languageList.constData(), mode, nullptr, 0, &names, &values,
+                     false) != 0) {
         return Outcome::failure(
             QStringLiteral("Could not load the recognition data %1 from %2: reinstall the "
                            "tesseract-ocr language packages")
                 .arg(languages, directory));
     }
+    if (scriptDetection) {
+        engine->SetPageSegMode(tesseract::PSM_OSD_ONLY);
+        return Outcome::success(std::move(engine));
+    }
     engine->SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
     engine->SetVariable("preserve_interword_spaces", "1");
     return Outcome::success(std::move(engine));
+}
+
+std::optional<QStringList>
+TesseractTextRecognizer::languagesForScriptOf(Pix* page, const QString& directory,
+                                              const QSet<QString>& installed) {
+    if (!installed.contains(kScriptTraineddata)) {
+        return std::nullopt;
+    }
+    const QString key = directory + QStringLiteral("|") + kScriptTraineddata;
+    auto taken = takeEngine(key, directory, kScriptTraineddata, false, true);
+    if (!taken.isSuccess()) {
+        return std::nullopt;
+    }
+    Engine engine = std::move(taken.value());
+    keepEngineOnThisThread();
+    engine->SetImage(page);
+    int degrees = 0;
+    float orientationConfidence = 0;
+    const char* script = nullptr;
+    float scriptConfidence = 0;
+    const bool detected = engine->DetectOrientationScript(&degrees, &orientationConfidence, &script,
+                                                          &scriptConfidence);
+    const QString name = detected && script ? QString::fromUtf8(script) : QString();
+    engine->Clear();
+    giveBack(key, std::move(engine));
+    if (name.isEmpty() || scriptConfidence < kMinScriptConfidence) {
+        return std::nullopt;
+    }
+    const auto languages = LanguageTable::traineddataForScript(name);
+    if (!languages || !installed.contains(*languages)) {
+        return std::nullopt;
+    }
+    return QStringList{*languages};
 }
 
 void TesseractTextRecognizer::giveBack(QString key, Engine engine) {
@@ -352,10 +394,8 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
     if (!directory.isSuccess()) {
         return fail(directory.error());
     }
-    // Tesseract has no language detection of its own; it weighs every listed language
-    // word by word, which is what automatic detection among them amounts to.
-    const auto languages =
-        engineLanguages(request.recognitionLanguages, installedTraineddata(directory.value()));
+    const QSet<QString> installed = installedTraineddata(directory.value());
+    auto languages = engineLanguages(request.recognitionLanguages, installed);
     if (!languages.isSuccess()) {
         return fail(languages.error());
     }
@@ -374,6 +414,16 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
     PixPtr pix = toPix(prepared.image, ppi);
     if (!pix) {
         return fail(QStringLiteral("Not enough memory to recognise the image"));
+    }
+
+    // Listed languages are loaded together and the engine picks among them word by word.
+    // With none listed, the script detector names the page's script and its language is
+    // used ("eng" for Latin, so accents outside English may be misread); when it is unsure
+    // or that language is not installed, English.
+    if (request.recognitionLanguages.isEmpty() && request.automaticallyDetectsLanguage) {
+        if (auto detected = languagesForScriptOf(pix.get(), directory.value(), installed)) {
+            languages = Result<QStringList, QString>::success(std::move(*detected));
+        }
     }
 
     // Dictionaries are loaded at start-up, so they are part of what an engine is.

@@ -8,8 +8,10 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
+struct Pix;
 namespace tesseract {
 class TessBaseAPI;
 }
@@ -48,8 +50,15 @@ private:
 
     Result<QStringList, QString> engineLanguages(const QStringList& identifiers,
                                                  const QSet<QString>& installed);
+    // An engine that reads the given languages, or with scriptDetection one that only
+    // tells which script the page is written in (the "osd" data, legacy classifier).
     Result<Engine, QString> takeEngine(const QString& key, const QString& directory,
-                                       const QString& languages, bool dictionaries);
+                                       const QString& languages, bool dictionaries,
+                                       bool scriptDetection = false);
+    // The installed languages for the script of the page, "eng" for Latin; nothing when
+    // the script is unknown, unsure or has no data here.
+    std::optional<QStringList> languagesForScriptOf(Pix* page, const QString& directory,
+                                                    const QSet<QString>& installed);
     void giveBack(QString key, Engine engine);
 
     NoticeHandler m_notice;

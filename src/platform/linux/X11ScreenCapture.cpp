@@ -85,6 +85,15 @@ X11ScreenCapture::X11ScreenCapture()
 X11ScreenCapture::~X11ScreenCapture() = default;
 
 X11ScreenCapture::Layout X11ScreenCapture::layout() const {
+    // A change of screens ends the selection, so while a freeze lives its layout holds; not
+    // asking spares a round trip that waits behind the server repainting under the overlays.
+    if (!m_frozen.expired() && !m_frozenLayout.monitors.empty()) {
+        return m_frozenLayout;
+    }
+    return liveLayout();
+}
+
+X11ScreenCapture::Layout X11ScreenCapture::liveLayout() const {
     Layout result;
     if (!m_connection) {
         return result;
@@ -177,6 +186,19 @@ QString X11ScreenCapture::ownApplicationId() const {
     return QString::fromLatin1(build::kApplicationId);
 }
 
+void X11ScreenCapture::getShareableDisplays(ContentCompletion completion) {
+    if (!m_connection) {
+        completion(std::nullopt, failure(1, QStringLiteral("No X11 display connection")));
+        return;
+    }
+    const Layout current = layout();
+    ShareableContent content;
+    for (const Monitor& monitor : current.monitors) {
+        content.displays.push_back(displayFor(current, monitor));
+    }
+    completion(std::move(content), std::nullopt);
+}
+
 void X11ScreenCapture::getShareableContent(bool excludingDesktopWindows, bool onScreenWindowsOnly,
                                            ContentCompletion completion) {
     if (!m_connection) {
@@ -236,7 +258,7 @@ std::shared_ptr<const FrozenScreens> X11ScreenCapture::freezeDisplays(bool forWi
     if (!m_connection) {
         return frozen;
     }
-    const Layout current = layout();
+    const Layout current = liveLayout();
     std::vector<xcb_get_image_cookie_t> cookies;
     for (const Monitor& monitor : current.monitors) {
         const QRect& r = monitor.native;
@@ -257,6 +279,7 @@ std::shared_ptr<const FrozenScreens> X11ScreenCapture::freezeDisplays(bool forWi
         frozen->backendState = redirectWindows();
     }
     m_frozen = frozen;
+    m_frozenLayout = current;
     return frozen;
 }
 

@@ -22,6 +22,7 @@ public:
     QPointF mouseLocation() const override;
     void getShareableContent(bool excludingDesktopWindows, bool onScreenWindowsOnly,
                              ContentCompletion completion) override;
+    void getShareableDisplays(ContentCompletion completion) override;
     void captureImage(const ContentFilter& filter, const StreamConfiguration& configuration,
                       ImageCompletion completion) override;
     std::optional<std::vector<WindowListEntry>> onScreenWindowList() const override;
@@ -41,6 +42,7 @@ private:
     };
 
     Layout layout() const;
+    Layout liveLayout() const;
     QRectF toCG(const Layout& layout, const QRect& native) const;
     CaptureDisplay displayFor(const Layout& layout, const Monitor& monitor) const;
     std::optional<QImage> grab(xcb_drawable_t drawable, const QRect& area) const;
@@ -56,6 +58,7 @@ private:
     xcb_window_t m_root = 0;
     std::unique_ptr<X11WindowList> m_windowList;
     std::weak_ptr<const FrozenScreens> m_frozen;
+    Layout m_frozenLayout; // the screens as frozen, answered without asking the server
     std::weak_ptr<void> m_redirect;
 };
 

@@ -1,29 +1,9 @@
-#include "support/XdotoolDriver.h"
+#include "support/ForeignClient.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <cstdlib>
 #include <memory>
 
 namespace quorvale::test {
-
-XdotoolDriver::XdotoolDriver(QString display)
-    : m_display(std::move(display)) {}
-
-bool XdotoolDriver::run(const QString& program, const QStringList& arguments) const {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", m_display);
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    return process.waitForFinished(15000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-bool XdotoolDriver::drag(int x1, int y1, int x2, int y2) const {
-    return xdotool({"mousemove", QString::number(x1), QString::number(y1), "mousedown", "1",
-                    "mousemove", QString::number((x1 + x2) / 2), QString::number((y1 + y2) / 2),
-                    "mousemove", QString::number(x2), QString::number(y2), "mouseup", "1"});
-}
 
 ForeignClient::ForeignClient(const QString& display) {
     m_connection = xcb_connect(display.toLatin1().constData(), nullptr);

@@ -1,0 +1,92 @@
+#include "capture/SelectionViewPool.h"
+
+#include "capture/SelectionView.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <vector>
+
+namespace quorvale {
+namespace {
+
+struct Kept {
+    QPointer<SelectionView> view;
+    double primaryHeight = 0;
+};
+
+std::vector<Kept>& kept() {
+    static std::vector<Kept> views;
+    return views;
+}
+
+bool sameScreen(const platform::ScreenInfo& a, const platform::ScreenInfo& b) {
+    return a.displayID == b.displayID && a.frame == b.frame && a.geometry == b.geometry &&
+           qFuzzyCompare(a.devicePixelRatio, b.devicePixelRatio);
+}
+
+bool applicationRunning() {
+    return QCoreApplication::instance() && !QCoreApplication::closingDown();
+}
+
+} // namespace
+
+SelectionView* SelectionViewPool::take(const platform::ScreenInfo& screen, double primaryHeight) {
+    auto& views = kept();
+    for (auto it = views.begin(); it != views.end(); ++it) {
+        if (it->view && it->primaryHeight == primaryHeight &&
+            sameScreen(it->view->screen(), screen)) {
+            SelectionView* view = it->view;
+            views.erase(it);
+            return view;
+        }
+    }
+    auto* view = new SelectionView();
+    // Opaque and past the window manager: without a compositor a translucent window
+    // would be black, and a managed one could be moved, decorated or refused focus.
+    view->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                         Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint);
+    view->setScreen(screen, primaryHeight);
+    view->setGeometry(screen.geometry);
+    view->winId(); // create the native window now, so showing it is cheap
+    return view;
+}
+
+void SelectionViewPool::give(SelectionView* view) {
+    if (!view) {
+        return;
+    }
+    view->setDelegate({});
+    view->releaseKeyboard();
+    view->hide();
+    view->setFrozenImage({});
+    view->reset();
+    view->setWindowMode(false);
+    view->clearCustomCursor();
+    if (!applicationRunning()) {
+        view->deleteLater();
+        return;
+    }
+    static const bool clearsOnQuit = [] {
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                         &SelectionViewPool::clear);
+        return true;
+    }();
+    Q_UNUSED(clearsOnQuit);
+    kept().push_back({view, view->primaryHeight()});
+}
+
+void SelectionViewPool::clear() {
+    for (Kept& entry : std::exchange(kept(), {})) {
+        if (entry.view) {
+            entry.view->close();
+            entry.view->deleteLater();
+        }
+    }
+}
+
+int SelectionViewPool::size() {
+    return int(std::count_if(kept().begin(), kept().end(),
+                             [](const Kept& entry) { return !entry.view.isNull(); }));
+}
+
+} // namespace quorvale
