@@ -1,13 +1,38 @@
 #include "app/ImageLoader.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <string_view>
 
 namespace quorvale {
 namespace {
 
 ImageLoader::LoadResult fail(ImageLoader::Error::Kind kind, QString description) {
     return ImageLoader::LoadResult::failure({kind, std::move(description)});
+}
+
+QByteArray formatFromSignature(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray head = file.read(8);
+    using namespace std::string_view_literals;
+    struct Signature {
+        std::string_view magic;
+        const char* format;
+    };
+    static constexpr Signature kSignatures[] = {
+        {"\x89PNG\r\n\x1a\n"sv, "png"}, {"\xff\xd8\xff"sv, "jpeg"}, {"BM"sv, "bmp"},
+        {"II*\0"sv, "tiff"},             {"MM\0*"sv, "tiff"},
+    };
+    for (const Signature& signature : kSignatures) {
+        if (head.startsWith(QByteArrayView(signature.magic.data(), signature.magic.size()))) {
+            return signature.format;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -28,8 +53,11 @@ ImageLoader::LoadResult ImageLoader::load(const QString& path) {
         return fail(Kind::empty, QStringLiteral("the file is empty"));
     }
 
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
+    // Naming the format from the file's first bytes spares loading every image plugin to
+    // ask each whether it can read the file.
+    const QByteArray format = formatFromSignature(path);
+    QImageReader reader(path, format);
+    reader.setDecideFormatFromContent(format.isEmpty());
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
         return fail(Kind::notAnImage, QStringLiteral("not an image in a supported format"));
