@@ -47,18 +47,21 @@ class Session:
         os.chmod(os.path.join(self.home, "runtime"), 0o700)
         with open(os.path.join(self.home, "config/quorvale/defaults.json"), "w") as f:
             f.write('{"pref_showDockIcon": false, "pref_enableSound": false}')
-        read_fd, write_fd = os.pipe()
+        number = next(n for n in range(120, 400) if not os.path.exists(f"/tmp/.X{n}-lock"))
+        self.display = f":{number}"
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        self.display = ":" + os.read(read_fd, 16).decode().strip()
-        os.close(read_fd)
+            ["Xvfb", self.display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"],
+            stderr=subprocess.DEVNULL)
         self.env = dict(os.environ, DISPLAY=self.display, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                         XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"), CANBERRA_DRIVER="null",
                         QT_QPA_PLATFORM="xcb")
         self.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         self.procs = []
+        deadline = time.time() + 10
+        while subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode != 0:
+            if time.time() > deadline:
+                raise RuntimeError("Xvfb did not come up")
+            time.sleep(0.02)
 
     def spawn(self, args, **kw):
         p = subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kw)
