@@ -68,6 +68,12 @@ QProcessEnvironment X11Session::environment() const {
     return env;
 }
 
+bool X11Session::writeDefaults(const QByteArray& json) const {
+    QDir(configHome()).mkpath("quorvale");
+    QFile file(configHome() + "/quorvale/defaults.json");
+    return file.open(QIODevice::WriteOnly) && file.write(json) == json.size();
+}
+
 bool X11Session::startApp(const QStringList& arguments) {
     m_app = std::make_unique<QProcess>();
     m_app->setProcessEnvironment(environment());

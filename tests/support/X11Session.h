@@ -38,6 +38,12 @@ public:
         m_extraEnvironment[name] = value;
     }
 
+    // Writes the settings file the app will read at start.
+    bool writeDefaults(const QByteArray& json) const;
+    // Settings for tests about the tray app alone: no settings window, no sound.
+    bool writeQuietDefaults() const {
+        return writeDefaults(R"({"pref_showDockIcon": false, "pref_enableSound": false})");
+    }
     // Starts `quorvale` and waits until it answers on its socket.
     bool startApp(const QStringList& arguments = {});
     bool isAppRunning() const;

@@ -16,7 +16,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(session.isValid()) << "Xvfb did not start"; }
     // The first launch opens the settings window; these tests are about the tray app alone.
     void startQuietApp() {
-        writeDefaults(R"({"pref_showDockIcon": false, "pref_enableSound": false})");
+        ASSERT_TRUE(session.writeQuietDefaults());
         ASSERT_TRUE(session.startApp());
     }
     QString writeFile(const QString& name, const QByteArray& content) {
@@ -26,9 +26,6 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         return path;
-    }
-    void writeDefaults(const QByteArray& content) {
-        writeFile("config/quorvale/defaults.json", content);
     }
     QString renderedImage(const QString& name, const QStringList& lines) {
         const QString path = session.filePath(name);
@@ -69,7 +66,7 @@ TEST_F(FileToClipboard, FailureKeepsTheEarlierClipboard) {
 
 TEST_F(FileToClipboard, CorruptSettingsAreKeptAsideAndTheAppStillStarts) {
     const QByteArray garbage("\x89PNG\x00\xff{\"pref_", 13);
-    writeDefaults(garbage);
+    ASSERT_TRUE(session.writeDefaults(garbage));
     ASSERT_TRUE(session.startApp());
     const QStringList kept =
         QDir(session.configHome() + "/quorvale").entryList({"defaults.json.corrupt-*"});

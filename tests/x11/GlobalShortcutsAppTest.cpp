@@ -24,11 +24,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(session.isValid()) << "Xvfb did not start"; }
 
     void startQuietApp() {
-        QDir(session.configHome()).mkpath("quorvale");
-        QFile file(session.configHome() + "/quorvale/defaults.json");
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(R"({"pref_showDockIcon": false, "pref_enableSound": false})");
-        file.close();
+        ASSERT_TRUE(session.writeQuietDefaults());
         session.setEnvironment("QT_LOGGING_RULES", "quorvale.shortcuts.debug=true\n"
                                                    "quorvale.hotkeys.debug=true");
         session.setEnvironment("QUORVALE_TRACE_CAPTURE", "1");

@@ -20,11 +20,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(session.isValid()) << "Xvfb did not start"; }
 
     void startQuietApp() {
-        QDir(session.configHome()).mkpath("quorvale");
-        QFile file(session.configHome() + "/quorvale/defaults.json");
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(R"({"pref_showDockIcon": false, "pref_enableSound": false})");
-        file.close();
+        ASSERT_TRUE(session.writeQuietDefaults());
         session.setEnvironment("QUORVALE_TRACE_CAPTURE", "1");
         ASSERT_TRUE(session.startApp());
     }

@@ -186,16 +186,21 @@ QString X11ScreenCapture::ownApplicationId() const {
     return QString::fromLatin1(build::kApplicationId);
 }
 
+std::vector<CaptureDisplay> X11ScreenCapture::displaysOf(const Layout& layout) const {
+    std::vector<CaptureDisplay> displays;
+    for (const Monitor& monitor : layout.monitors) {
+        displays.push_back(displayFor(layout, monitor));
+    }
+    return displays;
+}
+
 void X11ScreenCapture::getShareableDisplays(ContentCompletion completion) {
     if (!m_connection) {
         completion(std::nullopt, failure(1, QStringLiteral("No X11 display connection")));
         return;
     }
-    const Layout current = layout();
     ShareableContent content;
-    for (const Monitor& monitor : current.monitors) {
-        content.displays.push_back(displayFor(current, monitor));
-    }
+    content.displays = displaysOf(layout());
     completion(std::move(content), std::nullopt);
 }
 
@@ -207,9 +212,7 @@ void X11ScreenCapture::getShareableContent(bool excludingDesktopWindows, bool on
     }
     const Layout current = layout();
     ShareableContent content;
-    for (const Monitor& monitor : current.monitors) {
-        content.displays.push_back(displayFor(current, monitor));
-    }
+    content.displays = displaysOf(current);
     const std::uint32_t ownPid = std::uint32_t(getpid());
     for (const X11WindowList::Window& window : m_windowList->windows()) {
         if ((excludingDesktopWindows && window.desktop) ||

@@ -45,6 +45,7 @@ private:
     Layout liveLayout() const;
     QRectF toCG(const Layout& layout, const QRect& native) const;
     CaptureDisplay displayFor(const Layout& layout, const Monitor& monitor) const;
+    std::vector<CaptureDisplay> displaysOf(const Layout& layout) const;
     std::optional<QImage> grab(xcb_drawable_t drawable, const QRect& area) const;
     std::optional<QImage> captureDisplay(const ContentFilter& filter,
                                          const StreamConfiguration& configuration) const;
