@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/GlobalHotKeys.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -8,11 +10,11 @@ namespace GlobalShortcuts {
 // The five modifiers a shortcut can carry, as Carbon bits and as platform event flags.
 namespace ModifierFlags {
 
-inline constexpr qint64 kCarbonCommand = 0x100;
-inline constexpr qint64 kCarbonShift = 0x200;
-inline constexpr qint64 kCarbonOption = 0x800;
-inline constexpr qint64 kCarbonControl = 0x1000;
-inline constexpr qint64 kCarbonFunction = 0x20000;
+inline constexpr qint64 kCarbonCommand = quorvale::platform::GlobalHotKeys::kCarbonCommand;
+inline constexpr qint64 kCarbonShift = quorvale::platform::GlobalHotKeys::kCarbonShift;
+inline constexpr qint64 kCarbonOption = quorvale::platform::GlobalHotKeys::kCarbonOption;
+inline constexpr qint64 kCarbonControl = quorvale::platform::GlobalHotKeys::kCarbonControl;
+inline constexpr qint64 kCarbonFunction = quorvale::platform::GlobalHotKeys::kCarbonFunction;
 
 inline constexpr quint64 kCapsLock = 0x10000;
 inline constexpr quint64 kShift = 0x20000;

@@ -17,11 +17,11 @@ public:
     struct Modifiers {
         quint32 rawValue = 0;
 
-        static constexpr quint32 kCommand = 0x100;
-        static constexpr quint32 kShift = 0x200;
-        static constexpr quint32 kOption = 0x800;
-        static constexpr quint32 kControl = 0x1000;
-        static constexpr quint32 kFunction = 0x20000;
+        static constexpr quint32 kCommand = platform::GlobalHotKeys::kCarbonCommand;
+        static constexpr quint32 kShift = platform::GlobalHotKeys::kCarbonShift;
+        static constexpr quint32 kOption = platform::GlobalHotKeys::kCarbonOption;
+        static constexpr quint32 kControl = platform::GlobalHotKeys::kCarbonControl;
+        static constexpr quint32 kFunction = platform::GlobalHotKeys::kCarbonFunction;
 
         constexpr Modifiers() = default;
         constexpr explicit Modifiers(quint32 raw)

@@ -33,6 +33,14 @@ public:
     using HotKeyRef = quint64;
     using HandlerRef = quint64;
 
+    // Carbon modifier bits: the form registrations and raw key events carry.
+    static constexpr quint32 kCarbonCommand = 0x100;
+    static constexpr quint32 kCarbonShift = 0x200;
+    static constexpr quint32 kCarbonAlphaLock = 0x400;
+    static constexpr quint32 kCarbonOption = 0x800;
+    static constexpr quint32 kCarbonControl = 0x1000;
+    static constexpr quint32 kCarbonFunction = 0x20000;
+
     static constexpr int kNoError = 0;
     static constexpr int kEventNotHandled = -9874;
     // Another program holds the combination.

@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopReservedShortcuts.h"
 
+#include "platform/GlobalHotKeys.h"
+
 #include "platform/linux/VirtualKeyTable.h"
 
 #include <QDir>
@@ -14,10 +16,7 @@
 namespace quorvale::platform {
 namespace {
 
-constexpr qint64 kCarbonCommand = 0x100;
-constexpr qint64 kCarbonShift = 0x200;
-constexpr qint64 kCarbonOption = 0x800;
-constexpr qint64 kCarbonControl = 0x1000;
+using Carbon = GlobalHotKeys;
 
 using Context = std::unique_ptr<xkb_context, decltype(&xkb_context_unref)>;
 using Keymap = std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)>;
@@ -189,16 +188,16 @@ DesktopReservedShortcuts::parseKde(const QString& text) {
     const Qt::KeyboardModifiers qtModifiers = combination.keyboardModifiers();
     qint64 modifiers = 0;
     if (qtModifiers & Qt::MetaModifier) {
-        modifiers |= kCarbonCommand;
+        modifiers |= Carbon::kCarbonCommand;
     }
     if (qtModifiers & Qt::AltModifier) {
-        modifiers |= kCarbonOption;
+        modifiers |= Carbon::kCarbonOption;
     }
     if (qtModifiers & Qt::ControlModifier) {
-        modifiers |= kCarbonControl;
+        modifiers |= Carbon::kCarbonControl;
     }
     if (qtModifiers & Qt::ShiftModifier) {
-        modifiers |= kCarbonShift;
+        modifiers |= Carbon::kCarbonShift;
     }
     return reserved(keysymForQtKey(combination.key()), modifiers);
 }
@@ -214,13 +213,13 @@ DesktopReservedShortcuts::parseGtk(const QString& text) {
         }
         const QString modifier = rest.mid(1, close - 1).toLower();
         if (modifier == u"primary" || modifier == u"control" || modifier == u"ctrl") {
-            modifiers |= kCarbonControl;
+            modifiers |= Carbon::kCarbonControl;
         } else if (modifier == u"alt" || modifier == u"mod1") {
-            modifiers |= kCarbonOption;
+            modifiers |= Carbon::kCarbonOption;
         } else if (modifier == u"super" || modifier == u"mod4" || modifier == u"meta") {
-            modifiers |= kCarbonCommand;
+            modifiers |= Carbon::kCarbonCommand;
         } else if (modifier == u"shift") {
-            modifiers |= kCarbonShift;
+            modifiers |= Carbon::kCarbonShift;
         } else {
             return std::nullopt;
         }

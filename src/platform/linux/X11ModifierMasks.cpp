@@ -1,16 +1,13 @@
 #include "platform/linux/X11ModifierMasks.h"
 
+#include "platform/GlobalHotKeys.h"
+
 #include <memory>
 
 namespace quorvale::platform {
 namespace {
 
-constexpr quint32 kCarbonCommand = 0x100;
-constexpr quint32 kCarbonShift = 0x200;
-constexpr quint32 kCarbonAlphaLock = 0x400;
-constexpr quint32 kCarbonOption = 0x800;
-constexpr quint32 kCarbonControl = 0x1000;
-constexpr quint32 kCarbonFunction = 0x20000;
+using Carbon = GlobalHotKeys;
 
 constexpr xcb_keysym_t kNumLock = 0xff7f;
 constexpr xcb_keysym_t kScrollLock = 0xff14;
@@ -87,20 +84,20 @@ std::vector<uint16_t> X11ModifierMasks::lockVariants() const {
 }
 
 std::optional<uint16_t> X11ModifierMasks::fromCarbon(quint32 carbonModifiers) const {
-    if (carbonModifiers & kCarbonFunction) {
+    if (carbonModifiers & Carbon::kCarbonFunction) {
         return std::nullopt;
     }
     uint16_t mask = 0;
-    if (carbonModifiers & kCarbonShift) {
+    if (carbonModifiers & Carbon::kCarbonShift) {
         mask |= XCB_MOD_MASK_SHIFT;
     }
-    if (carbonModifiers & kCarbonControl) {
+    if (carbonModifiers & Carbon::kCarbonControl) {
         mask |= XCB_MOD_MASK_CONTROL;
     }
-    if (carbonModifiers & kCarbonOption) {
+    if (carbonModifiers & Carbon::kCarbonOption) {
         mask |= alt;
     }
-    if (carbonModifiers & kCarbonCommand) {
+    if (carbonModifiers & Carbon::kCarbonCommand) {
         mask |= super;
     }
     return mask;
@@ -109,19 +106,19 @@ std::optional<uint16_t> X11ModifierMasks::fromCarbon(quint32 carbonModifiers) co
 quint32 X11ModifierMasks::toCarbon(uint16_t state) const {
     quint32 carbon = 0;
     if (state & XCB_MOD_MASK_SHIFT) {
-        carbon |= kCarbonShift;
+        carbon |= Carbon::kCarbonShift;
     }
     if (state & XCB_MOD_MASK_LOCK) {
-        carbon |= kCarbonAlphaLock;
+        carbon |= Carbon::kCarbonAlphaLock;
     }
     if (state & XCB_MOD_MASK_CONTROL) {
-        carbon |= kCarbonControl;
+        carbon |= Carbon::kCarbonControl;
     }
     if (state & alt) {
-        carbon |= kCarbonOption;
+        carbon |= Carbon::kCarbonOption;
     }
     if (state & super) {
-        carbon |= kCarbonCommand;
+        carbon |= Carbon::kCarbonCommand;
     }
     return carbon;
 }
