@@ -81,6 +81,8 @@ void AppDelegate::setUpApplication() {
     if (PreferenceManager::shared().showDockIcon()) {
         presentPreferences();
     }
+    // The first capture should not wait for the engine to load.
+    m_captureService->ocrService().warmUp();
 }
 
 void AppDelegate::registerShortcutActions() {

@@ -97,6 +97,12 @@ int runOcr(int argc, char** argv, const CommandLine& line,
     platform::install(makePlatform({[](const QString& text) { printError(text); }}));
 
     const OCRService ocrService;
+    // The engine loads while the first image is read and prepared.
+    if (languages) {
+        ocrService.warmUp(*languages);
+    } else {
+        ocrService.warmUp();
+    }
     int exitCode = 0;
     bool printedAny = false;
     for (const QString& path : line.images) {

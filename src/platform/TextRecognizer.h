@@ -41,6 +41,9 @@ public:
     virtual ~TextRecognizer() = default;
     virtual RecognitionOutcome perform(const TextRecognitionRequest& request,
                                        const QImage& image) = 0;
+    // Starts loading, in the background, what perform() with such a request will need, so
+    // that call does not wait for it; returns at once.
+    virtual void warmUp(const TextRecognitionRequest& request) = 0;
     // Language identifiers the engine can read, in its own order; nothing on engine error.
     virtual std::optional<QStringList> supportedRecognitionLanguages() = 0;
 };

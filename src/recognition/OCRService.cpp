@@ -92,6 +92,16 @@ void OCRService::recognizeText(const QImage& image, const QStringList& languages
     submit(image, makeRequest(languages), std::move(completion));
 }
 
+void OCRService::warmUp() const {
+    warmUp(PreferenceManager::shared().recognitionLanguages());
+}
+
+void OCRService::warmUp(const QStringList& languages) const {
+    if (const auto recognizer = platform::current().textRecognizer) {
+        recognizer->warmUp(makeRequest(languages));
+    }
+}
+
 std::vector<OCRService::LanguageInfo> OCRService::supportedLanguages() {
     std::vector<LanguageInfo> languages;
     const auto recognizer = platform::current().textRecognizer;

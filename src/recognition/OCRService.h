@@ -46,6 +46,11 @@ public:
     void recognizeText(const QImage& image, const QStringList& languages,
                        Completion completion) const;
 
+    // Loads the engine for the settings' (or the given) languages in the background, so
+    // the first recognition need not wait for it.
+    void warmUp() const;
+    void warmUp(const QStringList& languages) const;
+
     static std::vector<LanguageInfo> supportedLanguages();
     static bool isSelected(const QString& code);
     static void setSelected(const QString& code, bool on);

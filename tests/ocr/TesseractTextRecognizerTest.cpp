@@ -228,19 +228,30 @@ TEST_F(TesseractTextRecognizerTest, SupportedLanguagesAreTheInstalledOnesEnglish
     EXPECT_FALSE(languages->contains("osd"));
 }
 
-TEST_F(TesseractTextRecognizerTest, ConcurrentCallsEachGetTheirOwnEngine) {
+TEST_F(TesseractTextRecognizerTest, ConcurrentCallsShareTheWarmedUpEngineOrGetTheirOwn) {
     const QStringList first = {"First image speaks of apples"};
     const QStringList second = {"Second image speaks of pears"};
     const QImage a = renderTextImage(first, kSans, 15, false);
     const QImage b = renderTextImage(second, kMono, 14, true);
+    {
+        // Destroyed while its engine is still loading.
+        TesseractTextRecognizer abandoned;
+        abandoned.warmUp(request());
+    }
+    // Missing languages are told about by the recognition that needs them, not before.
+    recognizer.warmUp(request({"it-IT", "en-US"}));
+    recognizer.warmUp(request({"it-IT", "en-US"}));
+    EXPECT_TRUE(notices.empty());
     QList<QFuture<QStringList>> futures;
     for (int i = 0; i < 6; ++i) {
-        futures << QtConcurrent::run(
-            [this, image = i % 2 ? b : a] { return texts(recognizer.perform(request(), image)); });
+        futures << QtConcurrent::run([this, image = i % 2 ? b : a] {
+            return texts(recognizer.perform(request({"it-IT", "en-US"}), image));
+        });
     }
     for (int i = 0; i < futures.size(); ++i) {
         EXPECT_EQ(futures[i].result(), i % 2 ? second : first);
     }
+    EXPECT_EQ(notices.size(), installed("ita") ? 0u : 1u);
 }
 
 // Otherwise Debian's engine starts OpenMP teams for every line: ~5x slower on screen

@@ -64,7 +64,16 @@ OCRResult recognize(std::optional<QStringList> languages = std::nullopt) {
     return result.value_or(OCRResult::failure(OCRService::OCRError::noTextFound()));
 }
 
-TEST(OCRServiceTest, RequestIsBuiltFromTheStoredLanguages) {
+bool operator==(const platform::TextRecognitionRequest& a,
+                const platform::TextRecognitionRequest& b) {
+    return a.recognitionLevel == b.recognitionLevel &&
+           a.usesLanguageCorrection == b.usesLanguageCorrection &&
+           a.recognitionLanguages == b.recognitionLanguages &&
+           a.automaticallyDetectsLanguage == b.automaticallyDetectsLanguage;
+}
+
+// A warm-up is only worth its memory if it loads the engine recognition then asks for.
+TEST(OCRServiceTest, RequestIsBuiltFromTheStoredLanguagesAndWarmedUpAlike) {
     struct Case {
         const char* name;
         std::optional<QStringList> stored;
@@ -83,9 +92,13 @@ TEST(OCRServiceTest, RequestIsBuiltFromTheStoredLanguages) {
         SCOPED_TRACE(c.name);
         Installation installation(c.stored);
         auto& engine = *installation.fakes.textRecognizer;
+        const OCRService service;
+        c.explicitLanguages ? service.warmUp(*c.explicitLanguages) : service.warmUp();
         recognize(c.explicitLanguages);
 
         ASSERT_EQ(engine.requests.size(), 1u);
+        ASSERT_EQ(engine.warmedUp.size(), 1u);
+        EXPECT_TRUE(engine.warmedUp.front() == engine.requests.front());
         const auto& request = engine.requests.front();
         EXPECT_EQ(request.recognitionLanguages, c.expected);
         EXPECT_EQ(request.recognitionLevel, platform::RecognitionLevel::accurate);

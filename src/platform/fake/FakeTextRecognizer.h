@@ -18,6 +18,10 @@ public:
         threads.push_back(std::this_thread::get_id());
         return outcome;
     }
+    void warmUp(const TextRecognitionRequest& request) override {
+        std::lock_guard lock(m_mutex);
+        warmedUp.push_back(request);
+    }
     std::optional<QStringList> supportedRecognitionLanguages() override {
         std::lock_guard lock(m_mutex);
         return languages;
@@ -34,6 +38,7 @@ public:
     RecognitionOutcome outcome = lines({});
     std::optional<QStringList> languages = QStringList{"en-US"};
     std::vector<TextRecognitionRequest> requests;
+    std::vector<TextRecognitionRequest> warmedUp;
     std::vector<QSize> imageSizes;
     std::vector<std::thread::id> threads;
 

@@ -81,6 +81,12 @@ PixPtr toPix(const QImage& grey, int ppi) {
     return pix;
 }
 
+// Dictionaries are loaded at start-up, so they are part of what an engine is.
+QString engineKey(const QString& directory, const QString& languages, bool dictionaries) {
+    return directory + QLatin1Char('|') + languages +
+           (dictionaries ? QStringLiteral("|dict") : QStringLiteral("|plain"));
+}
+
 QString displayName(const QString& identifier) {
     return LanguageTable::englishName(identifier).value_or(identifier);
 }
@@ -187,7 +193,16 @@ void TesseractTextRecognizer::EngineDeleter::operator()(tesseract::TessBaseAPI* 
 TesseractTextRecognizer::TesseractTextRecognizer(NoticeHandler notice)
     : m_notice(std::move(notice)) {}
 
-TesseractTextRecognizer::~TesseractTextRecognizer() = default;
+TesseractTextRecognizer::~TesseractTextRecognizer() {
+    std::vector<std::thread> warmers;
+    {
+        std::lock_guard lock(m_mutex);
+        warmers.swap(m_warmers);
+    }
+    for (std::thread& warmer : warmers) {
+        warmer.join();
+    }
+}
 
 Result<QString, QString> TesseractTextRecognizer::tessdataDirectory() {
     const QString prefix = qEnvironmentVariable("TESSDATA_PREFIX");
@@ -240,7 +255,8 @@ std::optional<QStringList> TesseractTextRecognizer::supportedRecognitionLanguage
 
 Result<QStringList, QString>
 TesseractTextRecognizer::engineLanguages(const QStringList& identifiers,
-                                         const QSet<QString>& installed) {
+                                         const QSet<QString>& installed,
+                                         bool tellMissing) {
     using Outcome = Result<QStringList, QString>;
     if (identifiers.isEmpty()) {
         if (installed.contains(kDefaultTraineddata)) {
@@ -286,7 +302,7 @@ TesseractTextRecognizer::engineLanguages(const QStringList& identifiers,
         return Outcome::failure(packagesNeeded(names, packages));
     }
     QStringList notices;
-    {
+    if (tellMissing) {
         std::lock_guard lock(m_mutex);
         for (const Missing& m : missing) {
             if (!m_noticed.contains(m.key)) {
@@ -307,17 +323,24 @@ Result<TesseractTextRecognizer::Engine, QString>
 TesseractTextRecognizer::takeEngine(const QString& key, const QString& directory,
                                     const QString& languages, bool dictionaries,
                                     bool scriptDetection) {
-    using Outcome = Result<Engine, QString>;
     {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        m_warmed.wait(lock, [this, &key] { return !m_warming.contains(key); });
         const auto found = std::find_if(m_idle.rbegin(), m_idle.rend(),
                                         [&key](const IdleEngine& idle) { return idle.key == key; });
         if (found != m_idle.rend()) {
             Engine engine = std::move(found->engine);
             m_idle.erase(std::next(found).base());
-            return Outcome::success(std::move(engine));
+            return Result<Engine, QString>::success(std::move(engine));
         }
     }
+    return makeEngine(directory, languages, dictionaries, scriptDetection);
+}
+
+Result<TesseractTextRecognizer::Engine, QString>
+TesseractTextRecognizer::makeEngine(const QString& directory, const QString& languages,
+                                    bool dictionaries, bool scriptDetection) {
+    using Outcome = Result<Engine, QString>;
     std::vector<std::string> names = {"debug_file"};
     std::vector<std::string> values = {"/dev/null"};
     if (!dictionaries) {
@@ -350,7 +373,7 @@ TesseractTextRecognizer::languagesForScriptOf(Pix* page, const QString& director
     if (!installed.contains(kScriptTraineddata)) {
         return std::nullopt;
     }
-    const QString key = directory + QStringLiteral("|") + kScriptTraineddata;
+    const QString key = engineKey(directory, kScriptTraineddata, false);
     auto taken = takeEngine(key, directory, kScriptTraineddata, false, true);
     if (!taken.isSuccess()) {
         return std::nullopt;
@@ -379,10 +402,49 @@ TesseractTextRecognizer::languagesForScriptOf(Pix* page, const QString& director
 
 void TesseractTextRecognizer::giveBack(QString key, Engine engine) {
     std::lock_guard lock(m_mutex);
+    keepIdle(std::move(key), std::move(engine));
+}
+
+void TesseractTextRecognizer::keepIdle(QString key, Engine engine) {
     m_idle.push_back({std::move(key), std::move(engine)});
     if (m_idle.size() > std::size_t(kMaxIdleEngines)) {
         m_idle.erase(m_idle.begin());
     }
+}
+
+void TesseractTextRecognizer::warmUp(const TextRecognitionRequest& request) {
+    const auto directory = tessdataDirectory();
+    if (!directory.isSuccess()) {
+        return;
+    }
+    // Missing languages are told about when a recognition needs them, not now.
+    const auto languages = engineLanguages(request.recognitionLanguages,
+                                           installedTraineddata(directory.value()), false);
+    if (!languages.isSuccess()) {
+        return;
+    }
+    const QString joined = languages.value().join(QLatin1Char('+'));
+    const bool dictionaries = request.usesLanguageCorrection;
+    QString key = engineKey(directory.value(), joined, dictionaries);
+    std::lock_guard lock(m_mutex);
+    const bool ready = std::any_of(m_idle.begin(), m_idle.end(),
+                                   [&key](const IdleEngine& idle) { return idle.key == key; });
+    if (ready || m_warming.contains(key)) {
+        return;
+    }
+    m_warming.insert(key);
+    m_warmers.emplace_back([this, key = std::move(key), directory = directory.value(), joined,
+                            dictionaries] {
+        auto made = makeEngine(directory, joined, dictionaries, false);
+        {
+            std::lock_guard lock(m_mutex);
+            m_warming.remove(key);
+            if (made.isSuccess()) {
+                keepIdle(key, std::move(made.value()));
+            }
+        }
+        m_warmed.notify_all();
+    });
 }
 
 RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest& request,
@@ -395,7 +457,7 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
         return fail(directory.error());
     }
     const QSet<QString> installed = installedTraineddata(directory.value());
-    auto languages = engineLanguages(request.recognitionLanguages, installed);
+    auto languages = engineLanguages(request.recognitionLanguages, installed, true);
     if (!languages.isSuccess()) {
         return fail(languages.error());
     }
@@ -426,11 +488,8 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
         }
     }
 
-    // Dictionaries are loaded at start-up, so they are part of what an engine is.
     const QString joined = languages.value().join(QLatin1Char('+'));
-    const QString key =
-        directory.value() + QLatin1Char('|') + joined +
-        (request.usesLanguageCorrection ? QStringLiteral("|dict") : QStringLiteral("|plain"));
+    const QString key = engineKey(directory.value(), joined, request.usesLanguageCorrection);
     auto taken = takeEngine(key, directory.value(), joined, request.usesLanguageCorrection);
     if (!taken.isSuccess()) {
         return fail(taken.error());

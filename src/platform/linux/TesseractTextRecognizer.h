@@ -5,10 +5,12 @@
 
 #include <QSet>
 #include <QString>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 struct Pix;
@@ -33,6 +35,7 @@ public:
     ~TesseractTextRecognizer() override;
 
     RecognitionOutcome perform(const TextRecognitionRequest& request, const QImage& image) override;
+    void warmUp(const TextRecognitionRequest& request) override;
     std::optional<QStringList> supportedRecognitionLanguages() override;
 
     // The data folder: TESSDATA_PREFIX when set, else Debian's; or how to get one.
@@ -48,22 +51,32 @@ private:
         Engine engine;
     };
 
+    // The traineddata to load for the identifiers; tellMissing tells the user once about
+    // each language that has no data here.
     Result<QStringList, QString> engineLanguages(const QStringList& identifiers,
-                                                 const QSet<QString>& installed);
-    // An engine that reads the given languages, or with scriptDetection one that only
-    // tells which script the page is written in (the "osd" data, legacy classifier).
+                                                 const QSet<QString>& installed,
+                                                 bool tellMissing);
+    // An idle engine, or one being warmed up for the key once it is ready; else a new one
+    // that reads the given languages or, with scriptDetection, only tells which script the
+    // page is written in (the "osd" data, legacy classifier).
     Result<Engine, QString> takeEngine(const QString& key, const QString& directory,
                                        const QString& languages, bool dictionaries,
                                        bool scriptDetection = false);
+    static Result<Engine, QString> makeEngine(const QString& directory, const QString& languages,
+                                              bool dictionaries, bool scriptDetection);
     // The installed languages for the script of the page, "eng" for Latin; nothing when
     // the script is unknown, unsure or has no data here.
     std::optional<QStringList> languagesForScriptOf(Pix* page, const QString& directory,
                                                     const QSet<QString>& installed);
     void giveBack(QString key, Engine engine);
+    void keepIdle(QString key, Engine engine); // m_mutex held
 
     NoticeHandler m_notice;
     std::mutex m_mutex;
     std::vector<IdleEngine> m_idle; // least recently used first
+    QSet<QString> m_warming;        // keys of engines being loaded in the background
+    std::condition_variable m_warmed;
+    std::vector<std::thread> m_warmers;
     QSet<QString> m_noticed;
 };
 
