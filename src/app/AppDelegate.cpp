@@ -159,8 +159,8 @@ void AppDelegate::presentPreferences() {
 
 bool AppDelegate::ensureScreenRecordingPermission() {
     auto& preferences = PreferenceManager::shared();
-    const bool alreadyChecked =
-        preferences.defaults().boolForKey(PreferenceManager::kHasCheckedScreenRecordingPermissionKey);
+    const bool alreadyChecked = preferences.defaults().boolForKey(
+        PreferenceManager::kHasCheckedScreenRecordingPermissionKey);
     const auto& platform = platform::current();
     if (platform.screenCapturePermission->requestAccess()) {
         return true;
@@ -229,7 +229,8 @@ void AppDelegate::recognizeImageFile(const QString& path, DeliveryObserver obser
                 return;
             }
             if (!loaded.isSuccess()) {
-                const CaptureResult failure = CaptureResult::failure(CaptureError::imageLoadFailed());
+                const CaptureResult failure =
+                    CaptureResult::failure(CaptureError::imageLoadFailed());
                 weakSelf->handleCaptureResult(failure);
                 if (observer) {
                     observer(failure);

@@ -37,7 +37,8 @@ public:
     QString localizedDescription() const;
 
 private:
-    explicit CaptureError(Kind kind) : m_kind(kind) {}
+    explicit CaptureError(Kind kind)
+        : m_kind(kind) {}
 
     Kind m_kind;
     std::optional<OCRService::OCRError> m_ocrError;

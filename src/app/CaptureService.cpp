@@ -16,34 +16,34 @@ bool isWhitespace(QChar c) {
 
 CaptureService::CaptureService(std::shared_ptr<ScreenshotService> screenshotService,
                                std::shared_ptr<OCRService> ocrService)
-    : m_screenshotService(std::move(screenshotService)), m_ocrService(std::move(ocrService)) {}
+    : m_screenshotService(std::move(screenshotService))
+    , m_ocrService(std::move(ocrService)) {}
 
 void CaptureService::captureAndRecognize(bool windowMode, Completion completion) {
     const ScreenshotService::Options options(windowMode ? ScreenshotService::Options::windowMode
                                                         : 0);
     std::weak_ptr<CaptureService> weakSelf = weak_from_this();
-    m_screenshotService->capture(
-        options, [weakSelf, completion = std::move(completion)](
-                     ScreenshotService::CaptureResult screenshot) {
-            auto self = weakSelf.lock();
-            if (!self) {
-                completion(CaptureResult::failure(CaptureError::selfReleased()));
-                return;
+    m_screenshotService->capture(options, [weakSelf, completion = std::move(completion)](
+                                              ScreenshotService::CaptureResult screenshot) {
+        auto self = weakSelf.lock();
+        if (!self) {
+            completion(CaptureResult::failure(CaptureError::selfReleased()));
+            return;
+        }
+        if (!screenshot.isSuccess()) {
+            if (screenshot.error().kind() == ScreenshotError::Kind::userCancelled) {
+                completion(CaptureResult::failure(CaptureError::captureCancelled()));
+            } else {
+                completion(
+                    CaptureResult::failure(CaptureError::screenshotFailed(screenshot.error())));
             }
-            if (!screenshot.isSuccess()) {
-                if (screenshot.error().kind() == ScreenshotError::Kind::userCancelled) {
-                    completion(CaptureResult::failure(CaptureError::captureCancelled()));
-                } else {
-                    completion(
-                        CaptureResult::failure(CaptureError::screenshotFailed(screenshot.error())));
-                }
-                return;
-            }
-            self->m_ocrService->recognizeText(
-                screenshot.value(), [weakSelf, completion](OCRService::OCRResult result) {
-                    finishRecognition(weakSelf, result, completion);
-                });
-        });
+            return;
+        }
+        self->m_ocrService->recognizeText(screenshot.value(),
+                                          [weakSelf, completion](OCRService::OCRResult result) {
+                                              finishRecognition(weakSelf, result, completion);
+                                          });
+    });
 }
 
 void CaptureService::recognize(const QImage& image, Completion completion) {

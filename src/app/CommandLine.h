@@ -10,11 +10,11 @@ struct CommandLine {
     enum class Action { startApp, showHelp, showVersion, recognizeFile, capture, ocr, invalid };
 
     Action action = Action::startApp;
-    QString path;           // recognizeFile
+    QString path;            // recognizeFile
     bool windowMode = false; // capture
-    QString languages;      // ocr --lang, as typed
-    QStringList images;     // ocr
-    QString error;          // invalid
+    QString languages;       // ocr --lang, as typed
+    QStringList images;      // ocr
+    QString error;           // invalid
 
     static CommandLine parse(const QStringList& arguments); // without the program name
     static QString helpText();

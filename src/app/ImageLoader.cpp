@@ -24,8 +24,11 @@ QByteArray formatFromSignature(const QString& path) {
         const char* format;
     };
     static constexpr Signature kSignatures[] = {
-        {"\x89PNG\r\n\x1a\n"sv, "png"}, {"\xff\xd8\xff"sv, "jpeg"}, {"BM"sv, "bmp"},
-        {"II*\0"sv, "tiff"},             {"MM\0*"sv, "tiff"},
+        {"\x89PNG\r\n\x1a\n"sv, "png"},
+        {"\xff\xd8\xff"sv, "jpeg"},
+        {"BM"sv, "bmp"},
+        {"II*\0"sv, "tiff"},
+        {"MM\0*"sv, "tiff"},
     };
     for (const Signature& signature : kSignatures) {
         if (head.startsWith(QByteArrayView(signature.magic.data(), signature.magic.size()))) {

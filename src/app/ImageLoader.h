@@ -15,7 +15,15 @@ public:
     static constexpr qint64 kMaxPixels = 100'000'000;
 
     struct Error {
-        enum class Kind { notFound, isDirectory, notReadable, empty, notAnImage, tooLarge, corrupt };
+        enum class Kind {
+            notFound,
+            isDirectory,
+            notReadable,
+            empty,
+            notAnImage,
+            tooLarge,
+            corrupt
+        };
         Kind kind;
         QString description;
     };

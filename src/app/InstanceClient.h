@@ -11,9 +11,8 @@ namespace quorvale {
 class InstanceClient {
 public:
     // Nothing when no instance answers; error says why.
-    static std::optional<InstanceReply> send(const QString& socketPath,
-                                             const InstanceRequest& request, int timeoutMs,
-                                             QString* error);
+    static std::optional<InstanceReply>
+    send(const QString& socketPath, const InstanceRequest& request, int timeoutMs, QString* error);
     static bool isRunning(const QString& socketPath);
 };
 

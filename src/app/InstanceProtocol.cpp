@@ -1,9 +1,9 @@
 #include "app/InstanceProtocol.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QFileInfo>
 #include <unistd.h>
 
 namespace quorvale::InstanceProtocol {

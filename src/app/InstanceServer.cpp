@@ -9,7 +9,8 @@
 namespace quorvale {
 
 InstanceServer::InstanceServer(Handler handler, QObject* parent)
-    : QObject(parent), m_handler(std::move(handler)) {
+    : QObject(parent)
+    , m_handler(std::move(handler)) {
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&m_server, &QLocalServer::newConnection, this, &InstanceServer::accept);
 }

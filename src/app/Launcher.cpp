@@ -19,8 +19,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <unistd.h>
 #include <future>
+#include <unistd.h>
 
 namespace quorvale {
 namespace {
@@ -52,7 +52,8 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
 // those files in its own words, so their chatter is held back while decoding.
 class StderrSilencer {
 public:
-    StderrSilencer() : m_saved(::dup(STDERR_FILENO)) {
+    StderrSilencer()
+        : m_saved(::dup(STDERR_FILENO)) {
         std::fflush(stderr);
         const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
         if (m_saved >= 0 && devNull >= 0) {
@@ -124,8 +125,7 @@ int runOcr(int argc, char** argv, const CommandLine& line,
             result.isSuccess() ? CaptureService::cleanRecognizedText(result.value()) : QString();
         if (text.isEmpty()) {
             printError(path + QStringLiteral(": ") +
-                       (result.isSuccess() ? OCRService::OCRError::noTextFound()
-                                           : result.error())
+                       (result.isSuccess() ? OCRService::OCRError::noTextFound() : result.error())
                            .localizedDescription());
             exitCode = 1;
             continue;
@@ -220,8 +220,7 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
 
     platform::install(makePlatform({showUserNotice}));
     AppDelegate delegate;
-    InstanceServer server([&delegate](const InstanceRequest& request,
-                                      InstanceServer::Reply reply) {
+    InstanceServer server([&delegate](const InstanceRequest& request, InstanceServer::Reply reply) {
         handleRequest(delegate, request, reply);
     });
     // Another instance may be starting or shutting down: hand over to it once it answers,

@@ -6,7 +6,8 @@
 
 namespace quorvale {
 
-MainMenu::MainMenu(QObject* parent) : QObject(parent) {
+MainMenu::MainMenu(QObject* parent)
+    : QObject(parent) {
     m_quit = new QAction(QStringLiteral("Quit"), this);
     m_quit->setShortcut(QKeySequence::Quit);
     m_quit->setShortcutContext(Qt::ApplicationShortcut);

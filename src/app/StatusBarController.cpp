@@ -35,7 +35,8 @@ const QString kTrayMissingNoticeKey = QStringLiteral("TrayMissingNoticeShown");
 
 } // namespace
 
-StatusBarController::StatusBarController(Callbacks callbacks) : m_callbacks(std::move(callbacks)) {
+StatusBarController::StatusBarController(Callbacks callbacks)
+    : m_callbacks(std::move(callbacks)) {
     QAction* quit = m_menu.addAction(QStringLiteral("Quit"));
     connect(quit, &QAction::triggered, this, [this] {
         if (m_callbacks.onQuit) {
@@ -50,7 +51,8 @@ StatusBarController::StatusBarController(Callbacks callbacks) : m_callbacks(std:
     QPointer<StatusBarController> weakSelf(this);
     QTimer::singleShot(kTrayCheckDelayMs, this, [] {
         auto& defaults = PreferenceManager::shared().defaults();
-        if (QSystemTrayIcon::isSystemTrayAvailable() || defaults.boolForKey(kTrayMissingNoticeKey)) {
+        if (QSystemTrayIcon::isSystemTrayAvailable() ||
+            defaults.boolForKey(kTrayMissingNoticeKey)) {
             return;
         }
         PreferenceManager::shared().save(true, kTrayMissingNoticeKey);

@@ -42,7 +42,9 @@ public:
 
 private:
     ScreenshotError(Kind kind, QString message, CaptureBackendError backendError)
-        : m_kind(kind), m_message(std::move(message)), m_backendError(std::move(backendError)) {}
+        : m_kind(kind)
+        , m_message(std::move(message))
+        , m_backendError(std::move(backendError)) {}
 
     Kind m_kind;
     QString m_message;

@@ -18,7 +18,8 @@ public:
 
 private:
     template <std::size_t I, typename V>
-    Result(std::in_place_index_t<I> index, V&& v) : m_value(index, std::forward<V>(v)) {}
+    Result(std::in_place_index_t<I> index, V&& v)
+        : m_value(index, std::forward<V>(v)) {}
     std::variant<T, E> m_value;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Platform.h"
 #include "SharedLib/SerialQueue.h"
+#include "platform/Platform.h"
 
 #include <QObject>
 #include <QString>

@@ -7,7 +7,8 @@
 namespace quorvale {
 
 PreferencesView::PreferencesView(int width, int height, QWidget* parent)
-    : QWidget(parent), m_size(width, height) {}
+    : QWidget(parent)
+    , m_size(width, height) {}
 
 void PreferencesView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

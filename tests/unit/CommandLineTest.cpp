@@ -26,7 +26,11 @@ TEST(CommandLineTest, ParsesEveryForm) {
         {{"capture"}, Action::capture},
         {{"capture", "--window"}, Action::capture, {}, {}, {}, true},
         {{"ocr", "a.png"}, Action::ocr, {}, {}, {"a.png"}},
-        {{"ocr", "--lang", "deu+eng", "a.png", "b.png"}, Action::ocr, {}, "deu+eng", {"a.png", "b.png"}},
+        {{"ocr", "--lang", "deu+eng", "a.png", "b.png"},
+         Action::ocr,
+         {},
+         "deu+eng",
+         {"a.png", "b.png"}},
         {{"ocr", "--lang=de-DE,en-US", "a.png"}, Action::ocr, {}, "de-DE,en-US", {"a.png"}},
         {{"ocr", "--", "-dash.png"}, Action::ocr, {}, {}, {"-dash.png"}},
     };
@@ -43,8 +47,15 @@ TEST(CommandLineTest, ParsesEveryForm) {
 
 TEST(CommandLineTest, RejectsMalformedArgumentsWithAReason) {
     const QStringList bad[] = {
-        {"--bogus"}, {"file"}, {"file", "a.png", "b.png"}, {"file", ""}, {"capture", "--area"},
-        {"ocr"}, {"ocr", "--lang"}, {"ocr", "--lang="}, {"ocr", "--psm", "6", "a.png"},
+        {"--bogus"},
+        {"file"},
+        {"file", "a.png", "b.png"},
+        {"file", ""},
+        {"capture", "--area"},
+        {"ocr"},
+        {"ocr", "--lang"},
+        {"ocr", "--lang="},
+        {"ocr", "--psm", "6", "a.png"},
         {"--help", "extra"},
     };
     for (const QStringList& arguments : bad) {

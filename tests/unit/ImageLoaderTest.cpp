@@ -35,8 +35,10 @@ TEST_F(ImageLoaderTest, ReadsEveryPanelFormat) {
     QImage image(30, 20, QImage::Format_RGB32);
     image.fill(Qt::white);
     for (const char* format : {"png", "jpg", "bmp", "tiff"}) {
-        const auto result = ImageLoader::load(write(QStringLiteral("x.") + format, encoded(image, format)));
-        ASSERT_TRUE(result.isSuccess()) << format << ": " << result.error().description.toStdString();
+        const auto result =
+            ImageLoader::load(write(QStringLiteral("x.") + format, encoded(image, format)));
+        ASSERT_TRUE(result.isSuccess())
+            << format << ": " << result.error().description.toStdString();
         EXPECT_EQ(result.value().size(), QSize(30, 20));
     }
 }

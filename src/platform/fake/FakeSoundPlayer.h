@@ -17,9 +17,8 @@ public:
         return true;
     }
 
-    QStringList knownSounds{"Basso", "Blow",  "Bottle", "Frog",   "Funk",      "Glass", "Hero",
-                            "Morse", "Ping",  "Pop",    "Purr",   "Sosumi",    "Submarine",
-                            "Tink"};
+    QStringList knownSounds{"Basso", "Blow", "Bottle", "Frog", "Funk",   "Glass",     "Hero",
+                            "Morse", "Ping", "Pop",    "Purr", "Sosumi", "Submarine", "Tink"};
     QStringList requested;
     QStringList played;
 };

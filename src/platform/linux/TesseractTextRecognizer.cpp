@@ -255,8 +255,7 @@ std::optional<QStringList> TesseractTextRecognizer::supportedRecognitionLanguage
 
 Result<QStringList, QString>
 TesseractTextRecognizer::engineLanguages(const QStringList& identifiers,
-                                         const QSet<QString>& installed,
-                                         bool tellMissing) {
+                                         const QSet<QString>& installed, bool tellMissing) {
     using Outcome = Result<QStringList, QString>;
     if (identifiers.isEmpty()) {
         if (installed.contains(kDefaultTraineddata)) {
@@ -433,18 +432,18 @@ void TesseractTextRecognizer::warmUp(const TextRecognitionRequest& request) {
         return;
     }
     m_warming.insert(key);
-    m_warmers.emplace_back([this, key = std::move(key), directory = directory.value(), joined,
-                            dictionaries] {
-        auto made = makeEngine(directory, joined, dictionaries, false);
-        {
-            std::lock_guard lock(m_mutex);
-            m_warming.remove(key);
-            if (made.isSuccess()) {
-                keepIdle(key, std::move(made.value()));
+    m_warmers.emplace_back(
+        [this, key = std::move(key), directory = directory.value(), joined, dictionaries] {
+            auto made = makeEngine(directory, joined, dictionaries, false);
+            {
+                std::lock_guard lock(m_mutex);
+                m_warming.remove(key);
+                if (made.isSuccess()) {
+                    keepIdle(key, std::move(made.value()));
+                }
             }
-        }
-        m_warmed.notify_all();
-    });
+            m_warmed.notify_all();
+        });
 }
 
 RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest& request,

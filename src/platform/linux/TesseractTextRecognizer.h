@@ -54,8 +54,7 @@ private:
     // The traineddata to load for the identifiers; tellMissing tells the user once about
     // each language that has no data here.
     Result<QStringList, QString> engineLanguages(const QStringList& identifiers,
-                                                 const QSet<QString>& installed,
-                                                 bool tellMissing);
+                                                 const QSet<QString>& installed, bool tellMissing);
     // An idle engine, or one being warmed up for the key once it is ready; else a new one
     // that reads the given languages or, with scriptDetection, only tells which script the
     // page is written in (the "osd" data, legacy classifier).
