@@ -5,7 +5,8 @@
 
 Needs python3-pil. Images are drawn with PIL in the installed TrueType fonts at
 9-16 px (1x) and the same sizes doubled (2x), in light, dark and coloured themes,
-in English, German, French and Spanish; with xterm, Xvfb and ImageMagick's
+in English, German, French and Spanish, some with one line on a bar of the other
+polarity (a selected row, a title bar); with xterm, Xvfb and ImageMagick's
 `import` present, a few real terminal windows are grabbed too. The folder has the
 layout score.py reads (qNNN.png, qNNN.txt, manifest.json/csv). QUORVALE_BIN picks
 the build (default build/bin/quorvale). The shared corpus: bench/run_ocrbench.sh.
@@ -51,6 +52,9 @@ TERM_LINES = ["$ ls -l /etc/hosts", "-rw-r--r-- 1 root root 221 Jan 12 10:04 /et
               "$ grep -n main src/app/main.cpp", "4:int main(int argc, char** argv) {"]
 THEMES = {"light": ("#ffffff", "#1f2328"), "dark": ("#1e1e1e", "#d4d4d4"),
           "colour": ("#264f78", "#ffffff")}
+# A line on a bar of the other polarity: a selected row, a title bar, a button.
+BARS = {"light": ("#1f5fbf", "#ffffff"), "dark": ("#e8e8e8", "#202020"),
+        "colour": ("#ffcc00", "#000000")}
 
 
 def font_files():
@@ -77,7 +81,7 @@ def bucket(px, scale):
     return f"1x-{low}-{low + 1}px"
 
 
-def render(lines, path, px, scale, theme):
+def render(lines, path, px, scale, theme, bar=None):
     bg, fg = THEMES[theme]
     font = ImageFont.truetype(path, px * scale)
     step = int(px * scale * 1.45)
@@ -86,7 +90,12 @@ def render(lines, path, px, scale, theme):
     img = Image.new("RGB", (width, step * len(lines) + 2 * pad), bg)
     draw = ImageDraw.Draw(img)
     for i, line in enumerate(lines):
-        draw.text((pad, pad + i * step), line, font=font, fill=fg)
+        colour = fg
+        if i == bar:
+            top = pad + i * step - (step - px * scale) // 2
+            draw.rectangle([0, top, width - 1, top + step - 1], fill=BARS[theme][0])
+            colour = BARS[theme][1]
+        draw.text((pad, pad + i * step), line, font=font, fill=colour)
     return img, bg, fg
 
 
@@ -146,8 +155,11 @@ def build(out, count, seed):
         theme = list(THEMES)[i % 3]
         lines = rng.sample(TEXTS[lang], k=rng.randint(1, 3))
         kind = "para" if len(lines) > 1 else "ui"
+        bar = None
+        if len(lines) > 1 and i % 4 == 3:
+            kind, bar = "mixed", (i // 4) % len(lines)
         name = f"q{i + 1:03d}"
-        img, bg, fg = render(lines, fonts[family], px, scale, theme)
+        img, bg, fg = render(lines, fonts[family], px, scale, theme, bar)
         img.save(os.path.join(out, name + ".png"))
         images.append(dict(name=name, set="render", renderer="pil", kind=kind, lang=lang,
                            font=family, px=px, scale=scale, size_bucket=bucket(px, scale),

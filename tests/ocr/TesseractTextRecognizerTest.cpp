@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFontInfo>
+#include <QPainter>
 #include <QtConcurrent/QtConcurrent>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -145,6 +146,32 @@ TEST_F(TesseractTextRecognizerTest, RequestVariantsReadTheirLanguages) {
         EXPECT_EQ(texts(outcome), QStringList{c.sentence});
     }
     EXPECT_TRUE(notices.empty());
+}
+
+// A selected row, a title bar: one line in the other polarity than the page around it.
+TEST_F(TesseractTextRecognizerTest, LinesOnBarsOfTheOtherPolarityAreRead) {
+    const QStringList lines = {"Quarterly report for the northern office",
+                               "Selected: Invoice 2041 overdue by 12 days",
+                               "Shipping address verified on 3 March"};
+    for (const bool darkPage : {false, true}) {
+        SCOPED_TRACE(darkPage ? "dark page" : "light page");
+        QImage rows[3];
+        QSize size;
+        for (int i = 0; i < 3; ++i) {
+            rows[i] = renderTextImage({lines[i]}, kSans, 13, darkPage != (i == 1));
+            size = QSize(std::max(size.width(), rows[i].width()), size.height() + rows[i].height());
+        }
+        QImage page(size, QImage::Format_RGB32);
+        page.fill(rows[0].pixel(0, 0));
+        QPainter painter(&page);
+        for (int i = 0, y = 0; i < 3; y += rows[i].height(), ++i) {
+            painter.drawImage(0, y, rows[i]);
+        }
+        painter.end();
+        const RecognitionOutcome outcome = recognizer.perform(request(), page);
+        ASSERT_TRUE(outcome.isSuccess());
+        EXPECT_EQ(texts(outcome), lines);
+    }
 }
 
 TEST_F(TesseractTextRecognizerTest, MissingLanguagesAreDroppedNoticedOnceOrNamedInTheError) {

@@ -1,5 +1,7 @@
 #include "platform/linux/ScreenTextPreparation.h"
 
+#include "platform/linux/InvertedPanels.h"
+
 #include <QHash>
 #include <algorithm>
 #include <array>
@@ -234,12 +236,14 @@ ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& inp
         return prepared;
     }
     const QRgb background = backgroundColor(input);
+    const int level = isDark(background) ? 255 - luminance(background) : luminance(background);
     QImage grey = lightGrey(flattened(input, background), background);
+    InvertedPanels::normalize(grey, level,
+                              int(std::lround(std::max<qreal>(1.0, input.devicePixelRatio()))));
     if (shouldUpscale(input)) {
         prepared.scale = kUpscaleFactor;
         grey = enlarged(grey);
     }
-    const int level = isDark(background) ? 255 - luminance(background) : luminance(background);
     prepared.padding = kPadding;
     prepared.image = padded(grey, kPadding, level);
     return prepared;

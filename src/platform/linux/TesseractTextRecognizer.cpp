@@ -363,6 +363,9 @@ TesseractTextRecognizer::makeEngine(const QString& directory, const QString& lan
     }
     engine->SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
     engine->SetVariable("preserve_interword_spaces", "1");
+    // Every part of the page arrives dark-on-light already; reading doubtful lines a
+    // second time inverted only costs time.
+    engine->SetVariable("invert_threshold", "0");
     return Outcome::success(std::move(engine));
 }
 

@@ -1,0 +1,104 @@
+#include "platform/linux/InvertedPanels.h"
+
+#include <QPainter>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace quorvale::platform {
+namespace {
+
+constexpr int kPage = 250;
+
+QImage greyPage(QSize size, const std::function<void(QPainter&)>& draw) {
+    QImage image(size, QImage::Format_Grayscale8);
+    image.fill(QColor(kPage, kPage, kPage));
+    QPainter painter(&image);
+    draw(painter);
+    return image;
+}
+
+// Blocks where the glyphs of a word would be.
+void word(QPainter& painter, QPoint origin, int level, int glyphs = 6) {
+    for (int i = 0; i < glyphs; ++i) {
+        painter.fillRect(origin.x() + i * 7, origin.y(), 4, 9, QColor(level, level, level));
+    }
+}
+
+int at(const QImage& grey, QPoint p) {
+    return grey.constScanLine(p.y())[p.x()];
+}
+
+TEST(InvertedPanelsTest, LightTextOnADarkBarBecomesDarkOnThePageLevel) {
+    const QRect bar(0, 20, 200, 22);
+    QImage grey = greyPage({200, 70}, [&](QPainter& p) {
+        word(p, {6, 5}, 30);
+        p.fillRect(bar, QColor(70, 70, 70));
+        word(p, {6, 26}, 255);
+    });
+    const auto turned = InvertedPanels::normalize(grey, kPage);
+    ASSERT_EQ(turned, std::vector<QRect>{bar});
+    EXPECT_NEAR(at(grey, {150, 30}), kPage, 2); // the fill
+    EXPECT_LT(at(grey, {7, 30}), 10);           // a glyph on it
+    EXPECT_EQ(at(grey, {7, 8}), 30);            // page text untouched
+    EXPECT_EQ(at(grey, {150, 60}), kPage);
+}
+
+TEST(InvertedPanelsTest, ShapesThatAreNotPanelsAreLeftAlone) {
+    struct Case {
+        const char* name;
+        std::function<void(QPainter&)> draw;
+    };
+    const QColor ink(20, 20, 20);
+    const std::vector<Case> cases = {
+        {"dark text in an outlined field",
+         [&](QPainter& p) {
+             p.setPen(ink);
+             p.drawRect(10, 10, 150, 24);
+             word(p, {16, 17}, 20);
+         }},
+        {"big bold letter E",
+         [&](QPainter& p) {
+             p.fillRect(20, 10, 12, 50, ink);
+             for (int y : {10, 29, 48}) {
+                 p.fillRect(20, y, 36, 12, ink);
+             }
+         }},
+        {"toolbar and sidebar in an L around page text",
+         [&](QPainter& p) {
+             p.fillRect(0, 0, 200, 14, ink);
+             p.fillRect(0, 0, 30, 70, ink);
+             word(p, {40, 30}, 20);
+             word(p, {120, 3}, 255, 3);
+         }},
+        {"dark bar with nothing on it", [&](QPainter& p) { p.fillRect(0, 20, 200, 22, ink); }},
+        {"bar only slightly darker than the page",
+         [&](QPainter& p) {
+             p.fillRect(0, 20, 200, 22, QColor(200, 200, 200));
+             word(p, {6, 26}, 255);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage grey = greyPage({200, 70}, c.draw);
+        const QImage before = grey.copy();
+        EXPECT_TRUE(InvertedPanels::normalize(grey, kPage).empty());
+        EXPECT_EQ(grey, before);
+    }
+}
+
+TEST(InvertedPanelsTest, PanelSizeCountsInDevicePixels) {
+    // A 2x bar's glyph-sized fill is not a panel at 2x, and its content must be bigger.
+    QImage small = greyPage({200, 70}, [](QPainter& p) {
+        p.fillRect(0, 20, 200, 14, QColor(60, 60, 60));
+        word(p, {6, 23}, 255, 12);
+    });
+    EXPECT_EQ(InvertedPanels::normalize(small, kPage).size(), 1u);
+    small = greyPage({200, 70}, [](QPainter& p) {
+        p.fillRect(0, 20, 200, 14, QColor(60, 60, 60));
+        word(p, {6, 23}, 255, 12);
+    });
+    EXPECT_TRUE(InvertedPanels::normalize(small, kPage, 2).empty());
+}
+
+} // namespace
+} // namespace quorvale::platform
