@@ -95,7 +95,7 @@ int runOcr(int argc, char** argv, const CommandLine& line,
         }
         languages = parsed.value();
     }
-    platform::install(makePlatform({[](const QString& text) { printError(text); }}));
+    platform::install(makePlatform({[](const QString& text) { printError(text); }, true}));
 
     const OCRService ocrService;
     // The engine loads while the first image is read and prepared.

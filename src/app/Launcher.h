@@ -12,6 +12,8 @@ public:
     struct PlatformOptions {
         // Called from any thread with a sentence for the user.
         std::function<void(const QString&)> notify;
+        // A one-off command may read a page on two cores at once.
+        bool twoEnginesPerPage = false;
     };
     using PlatformFactory = std::function<platform::Platform(const PlatformOptions&)>;
 

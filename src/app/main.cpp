@@ -3,6 +3,6 @@
 
 int main(int argc, char** argv) {
     return quorvale::Launcher::run(argc, argv, [](const quorvale::Launcher::PlatformOptions& o) {
-        return quorvale::platform::makeLinuxPlatform({o.notify});
+        return quorvale::platform::makeLinuxPlatform({o.notify, o.twoEnginesPerPage});
     });
 }

@@ -148,6 +148,27 @@ TEST_F(TesseractTextRecognizerTest, RequestVariantsReadTheirLanguages) {
     EXPECT_TRUE(notices.empty());
 }
 
+TEST_F(TesseractTextRecognizerTest, APageReadOnTwoCoresComesOutAsFromOne) {
+    const QStringList lines = {"The quick brown fox jumps over the lazy dog near the river bank.",
+                               "Pack my box with five dozen liquor jugs before the guests arrive.",
+                               "int read_config(const char *path, struct config *out_config);",
+                               "How vexingly quick daft zebras jump when the music starts playing.",
+                               "Sphinx of black quartz, judge my vow and keep the ledger honest.",
+                               "Version 2.4.1 fixes 17 bugs; see CHANGELOG_2024.md for details."};
+    const QImage image = renderTextImage(lines, kMono, 14, false);
+    TesseractTextRecognizer twoCores({}, true);
+    const RecognitionOutcome outcome = twoCores.perform(request(), image);
+    ASSERT_TRUE(outcome.isSuccess());
+    EXPECT_EQ(texts(outcome), texts(recognizer.perform(request(), image)));
+    // Boxes of the lower half are placed on the page, not on the half.
+    qreal previousTop = -1;
+    for (const auto& observation : outcome.value()) {
+        EXPECT_GT(observation.boundingBox.top(), previousTop);
+        EXPECT_LE(observation.boundingBox.bottom(), image.height());
+        previousTop = observation.boundingBox.top();
+    }
+}
+
 // A selected row, a title bar: one line in the other polarity than the page around it.
 TEST_F(TesseractTextRecognizerTest, LinesOnBarsOfTheOtherPolarityAreRead) {
     const QStringList lines = {"Quarterly report for the northern office",

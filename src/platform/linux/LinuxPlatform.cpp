@@ -29,7 +29,8 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.defaults = std::make_shared<JsonDefaultsStore>();
     platform.loginItem = std::make_shared<XdgAutostartLoginItem>();
     platform.activationPolicy = std::make_shared<X11ActivationPolicy>();
-    platform.textRecognizer = std::make_shared<TesseractTextRecognizer>(options.notify);
+    platform.textRecognizer =
+        std::make_shared<TesseractTextRecognizer>(options.notify, options.twoEnginesPerPage);
     platform.screenCapture = std::make_shared<X11ScreenCapture>();
     platform.hotKeys = std::make_shared<X11GlobalHotKeys>();
     platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();

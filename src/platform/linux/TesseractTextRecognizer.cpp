@@ -1,5 +1,6 @@
 #include "platform/linux/TesseractTextRecognizer.h"
 
+#include "platform/linux/PageSplit.h"
 #include "platform/linux/RecognizedLine.h"
 #include "platform/linux/ScreenTextPreparation.h"
 #include "platform/linux/UnderscoreStrokes.h"
@@ -15,7 +16,10 @@
 #include <algorithm>
 #include <cmath>
 #include <dlfcn.h>
+#include <future>
+#include <sched.h>
 #include <string>
+#include <thread>
 
 namespace quorvale::platform {
 namespace {
@@ -101,12 +105,13 @@ QString packagesNeeded(const QStringList& names, const QStringList& packages) {
         .arg(names.join(QStringLiteral(", ")), noun, packages.join(QStringLiteral(", ")));
 }
 
-struct ReadLine {
-    QString text;
-    QRect box;
-    int baseline = 0;
-    RecognizedLine glyphs;
-};
+int usableCores() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        return CPU_COUNT(&set);
+    }
+    return int(std::thread::hardware_concurrency());
+}
 
 QString utf8Text(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level) {
     std::unique_ptr<char[]> utf8(it.GetUTF8Text(level));
@@ -117,14 +122,16 @@ QString utf8Text(const tesseract::ResultIterator& it, tesseract::PageIteratorLev
     return text;
 }
 
-QRect boxOf(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level) {
+QRect boxOf(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level,
+            QPoint offset) {
     int left = 0, top = 0, right = 0, bottom = 0;
     it.BoundingBox(level, &left, &top, &right, &bottom);
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).translated(offset);
 }
 
-// Lines in the engine's reading order, each with its glyphs and where they stand.
-std::vector<ReadLine> readLines(tesseract::TessBaseAPI& engine) {
+// Lines in the engine's reading order, each with its glyphs and where they stand on the
+// page (the engine saw the part of it at `offset`).
+std::vector<ReadLine> readLines(tesseract::TessBaseAPI& engine, QPoint offset) {
     using tesseract::RIL_SYMBOL;
     using tesseract::RIL_TEXTLINE;
     using tesseract::RIL_WORD;
@@ -139,14 +146,14 @@ std::vector<ReadLine> readLines(tesseract::TessBaseAPI& engine) {
         }
         ReadLine line;
         line.text = utf8Text(*it, RIL_TEXTLINE);
-        line.box = boxOf(*it, RIL_TEXTLINE);
+        line.box = boxOf(*it, RIL_TEXTLINE, offset);
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        line.baseline =
-            it->Baseline(RIL_TEXTLINE, &x1, &y1, &x2, &y2) ? (y1 + y2) / 2 : line.box.bottom();
+        line.baseline = it->Baseline(RIL_TEXTLINE, &x1, &y1, &x2, &y2) ? (y1 + y2) / 2 + offset.y()
+                                                                       : line.box.bottom();
         tesseract::ResultIterator glyph(*it);
         do {
             if (!glyph.Empty(RIL_SYMBOL)) {
-                line.glyphs.addGlyph(utf8Text(glyph, RIL_SYMBOL), boxOf(glyph, RIL_SYMBOL),
+                line.glyphs.addGlyph(utf8Text(glyph, RIL_SYMBOL), boxOf(glyph, RIL_SYMBOL, offset),
                                      glyph.IsAtBeginningOf(RIL_WORD), glyph.BlanksBeforeWord());
             }
         } while (!glyph.IsAtFinalElement(RIL_TEXTLINE, RIL_SYMBOL) && glyph.Next(RIL_SYMBOL));
@@ -190,8 +197,9 @@ void TesseractTextRecognizer::EngineDeleter::operator()(tesseract::TessBaseAPI* 
     delete engine;
 }
 
-TesseractTextRecognizer::TesseractTextRecognizer(NoticeHandler notice)
-    : m_notice(std::move(notice)) {}
+TesseractTextRecognizer::TesseractTextRecognizer(NoticeHandler notice, bool twoEnginesPerPage)
+    : m_notice(std::move(notice))
+    , m_twoEngines(twoEnginesPerPage && usableCores() >= 2) {}
 
 TesseractTextRecognizer::~TesseractTextRecognizer() {
     std::vector<std::thread> warmers;
@@ -321,10 +329,12 @@ TesseractTextRecognizer::engineLanguages(const QStringList& identifiers,
 Result<TesseractTextRecognizer::Engine, QString>
 TesseractTextRecognizer::takeEngine(const QString& key, const QString& directory,
                                     const QString& languages, bool dictionaries,
-                                    bool scriptDetection) {
+                                    bool scriptDetection, bool waitForWarmUp) {
     {
         std::unique_lock lock(m_mutex);
-        m_warmed.wait(lock, [this, &key] { return !m_warming.contains(key); });
+        if (waitForWarmUp) {
+            m_warmed.wait(lock, [this, &key] { return !m_warming.contains(key); });
+        }
         const auto found = std::find_if(m_idle.rbegin(), m_idle.rend(),
                                         [&key](const IdleEngine& idle) { return idle.key == key; });
         if (found != m_idle.rend()) {
@@ -491,33 +501,81 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
     }
 
     const QString joined = languages.value().join(QLatin1Char('+'));
-    const QString key = engineKey(directory.value(), joined, request.usesLanguageCorrection);
-    auto taken = takeEngine(key, directory.value(), joined, request.usesLanguageCorrection);
-    if (!taken.isSuccess()) {
-        return fail(taken.error());
+    const bool dictionaries = request.usesLanguageCorrection;
+    const QString key = engineKey(directory.value(), joined, dictionaries);
+    const auto readPart = [&](const QRect& part, bool waitForWarmUp) {
+        return readStrip(key, directory.value(), joined, dictionaries, pix.get(), part, ppi,
+                         waitForWarmUp);
+    };
+    const QRect page = prepared.image.rect();
+    const std::optional<int> cut =
+        m_twoEngines ? PageSplit::balancedCut(prepared.image, prepared.image.constScanLine(0)[0])
+                     : std::nullopt;
+    Result<std::vector<ReadLine>, QString> read =
+        Result<std::vector<ReadLine>, QString>::success({});
+    if (cut) {
+        // The engine being warmed up reads one half; the other half gets its own at once.
+        auto lower = std::async(std::launch::async, readPart,
+                                QRect(0, *cut, page.width(), page.height() - *cut), false);
+        read = readPart(QRect(0, 0, page.width(), *cut), true);
+        auto lowerLines = lower.get();
+        if (read.isSuccess() && lowerLines.isSuccess()) {
+            auto& lines = read.value();
+            lines.insert(lines.end(), std::make_move_iterator(lowerLines.value().begin()),
+                         std::make_move_iterator(lowerLines.value().end()));
+        } else if (read.isSuccess()) {
+            read = std::move(lowerLines);
+        }
+    } else {
+        read = readPart(page, true);
     }
-    Engine engine = std::move(taken.value());
-
-    keepEngineOnThisThread();
-    engine->SetImage(pix.get());
-    engine->SetSourceResolution(ppi);
-    if (engine->Recognize(nullptr) != 0) {
-        engine->Clear();
-        giveBack(key, std::move(engine));
-        return fail(QStringLiteral("The recognition engine could not read the image"));
+    if (!read.isSuccess()) {
+        return fail(read.error());
     }
-
-    std::vector<ReadLine> read = readLines(*engine);
-    checkAgainstImage(prepared.image, read);
+    checkAgainstImage(prepared.image, read.value());
     std::vector<RecognizedTextObservation> observations;
-    for (const ReadLine& line : read) {
+    for (const ReadLine& line : read.value()) {
         if (!line.text.isEmpty()) {
             observations.push_back({QStringList{line.text}, prepared.toInput(QRectF(line.box))});
         }
     }
+    return RecognitionOutcome::success(std::move(observations));
+}
+
+Result<std::vector<ReadLine>, QString>
+TesseractTextRecognizer::readStrip(const QString& key, const QString& directory,
+                                   const QString& languages, bool dictionaries, Pix* page,
+                                   const QRect& strip, int ppi, bool waitForWarmUp) {
+    using Outcome = Result<std::vector<ReadLine>, QString>;
+    auto taken = takeEngine(key, directory, languages, dictionaries, false, waitForWarmUp);
+    if (!taken.isSuccess()) {
+        return Outcome::failure(taken.error());
+    }
+    Engine engine = std::move(taken.value());
+    // Two strips are cut from the page at once; the engine would otherwise take a
+    // reference to the page itself, and Leptonica's reference counts are not atomic.
+    PixPtr part;
+    if (strip != QRect(0, 0, int(pixGetWidth(page)), int(pixGetHeight(page)))) {
+        BOX* box = boxCreate(strip.x(), strip.y(), strip.width(), strip.height());
+        part.reset(pixClipRectangle(page, box, nullptr));
+        boxDestroy(&box);
+        if (!part) {
+            giveBack(key, std::move(engine));
+            return Outcome::failure(QStringLiteral("Not enough memory to recognise the image"));
+        }
+    }
+    keepEngineOnThisThread();
+    engine->SetImage(part ? part.get() : page);
+    engine->SetSourceResolution(ppi);
+    if (engine->Recognize(nullptr) != 0) {
+        engine->Clear();
+        giveBack(key, std::move(engine));
+        return Outcome::failure(QStringLiteral("The recognition engine could not read the image"));
+    }
+    std::vector<ReadLine> lines = readLines(*engine, strip.topLeft());
     engine->Clear();
     giveBack(key, std::move(engine));
-    return RecognitionOutcome::success(std::move(observations));
+    return Outcome::success(std::move(lines));
 }
 
 } // namespace quorvale::platform

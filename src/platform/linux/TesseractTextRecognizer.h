@@ -2,7 +2,9 @@
 
 #include "common/Result.h"
 #include "platform/TextRecognizer.h"
+#include "platform/linux/RecognizedLine.h"
 
+#include <QRect>
 #include <QSet>
 #include <QString>
 #include <condition_variable>
@@ -20,6 +22,14 @@ class TessBaseAPI;
 
 namespace quorvale::platform {
 
+// One line as the engine read it, with its glyphs and where they stand on the page.
+struct ReadLine {
+    QString text;
+    QRect box;
+    int baseline = 0;
+    RecognizedLine glyphs;
+};
+
 // Text recognition with Tesseract's LSTM engine. Loaded engines are kept warm between
 // calls, one per concurrent call, because an engine serves one thread at a time.
 class TesseractTextRecognizer : public TextRecognizer {
@@ -31,7 +41,10 @@ public:
     // About 25 MB per loaded language; a typical session reuses one engine.
     static constexpr int kMaxIdleEngines = 2;
 
-    explicit TesseractTextRecognizer(NoticeHandler notice = {});
+    // With twoEnginesPerPage a page with much text is cut between two lines and read on
+    // two cores at once, when there are two: faster for one-off reading, at the cost of a
+    // second engine's load and memory.
+    explicit TesseractTextRecognizer(NoticeHandler notice = {}, bool twoEnginesPerPage = false);
     ~TesseractTextRecognizer() override;
 
     RecognitionOutcome perform(const TextRecognitionRequest& request, const QImage& image) override;
@@ -55,22 +68,28 @@ private:
     // each language that has no data here.
     Result<QStringList, QString> engineLanguages(const QStringList& identifiers,
                                                  const QSet<QString>& installed, bool tellMissing);
-    // An idle engine, or one being warmed up for the key once it is ready; else a new one
+    // An idle engine, or (waitForWarmUp) one being warmed up for the key once it is ready;
+    // else a new one
     // that reads the given languages or, with scriptDetection, only tells which script the
     // page is written in (the "osd" data, legacy classifier).
     Result<Engine, QString> takeEngine(const QString& key, const QString& directory,
                                        const QString& languages, bool dictionaries,
-                                       bool scriptDetection = false);
+                                       bool scriptDetection = false, bool waitForWarmUp = true);
     static Result<Engine, QString> makeEngine(const QString& directory, const QString& languages,
                                               bool dictionaries, bool scriptDetection);
     // The installed languages for the script of the page, "eng" for Latin; nothing when
     // the script is unknown, unsure or has no data here.
     std::optional<QStringList> languagesForScriptOf(Pix* page, const QString& directory,
                                                     const QSet<QString>& installed);
+    Result<std::vector<ReadLine>, QString> readStrip(const QString& key, const QString& directory,
+                                                     const QString& languages, bool dictionaries,
+                                                     Pix* page, const QRect& strip, int ppi,
+                                                     bool waitForWarmUp);
     void giveBack(QString key, Engine engine);
     void keepIdle(QString key, Engine engine); // m_mutex held
 
     NoticeHandler m_notice;
+    const bool m_twoEngines;
     std::mutex m_mutex;
     std::vector<IdleEngine> m_idle; // least recently used first
     QSet<QString> m_warming;        // keys of engines being loaded in the background
