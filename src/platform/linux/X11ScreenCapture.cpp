@@ -408,7 +408,8 @@ std::optional<QImage> X11ScreenCapture::captureWindow(const ContentFilter& filte
     const CaptureWindow& window = filter.window;
     for (const X11WindowList::Window& candidate : m_windowList->windows()) {
         if (candidate.id == window.windowID) {
-            if (auto image = windowPixels(candidate.id, candidate.frame)) {
+            // The title bar and buttons the window manager draws are not the window's text.
+            if (auto image = windowPixels(candidate.id, candidate.content)) {
                 return image;
             }
             break;

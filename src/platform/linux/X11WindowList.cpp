@@ -142,8 +142,8 @@ std::vector<X11WindowList::Window> X11WindowList::windows() const {
         const int right = frame.size() == 4 ? int(frame[1]) : 0;
         const int top = frame.size() == 4 ? int(frame[2]) : 0;
         const int bottom = frame.size() == 4 ? int(frame[3]) : 0;
-        window.frame = QRect(origin->dst_x - left, origin->dst_y - top,
-                             geometry->width + left + right, geometry->height + top + bottom);
+        window.content = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+        window.frame = window.content.adjusted(-left, -top, right, bottom);
         if (const auto alpha = values<std::uint32_t>(opacity.get()); !alpha.empty()) {
             window.alpha = double(alpha.front()) / 0xffffffffu;
         }

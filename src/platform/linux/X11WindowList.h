@@ -16,7 +16,8 @@ class X11WindowList {
 public:
     struct Window {
         xcb_window_t id = 0;
-        QRect frame; // with the window manager's decorations
+        QRect frame;   // with the window manager's decorations
+        QRect content; // the application's own area, without them
         double alpha = 1.0;
         bool viewable = false;
         bool hidden = false;
