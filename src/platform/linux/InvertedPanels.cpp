@@ -136,7 +136,8 @@ std::vector<QRect> InvertedPanels::normalize(QImage& grey, int pageLevel, int pi
     }
     const int ratio = std::max(1, pixelRatio);
     const int minSide = kMinPanelSide * ratio;
-    if (grey.width() < minSide || grey.height() < minSide) {
+    if (grey.width() < minSide || grey.height() < minSide ||
+        qint64(grey.width()) * grey.height() > kMaxPixels) {
         return turned;
     }
     Labeller labeller(grey, pageLevel - kMinContrast);

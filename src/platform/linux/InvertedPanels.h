@@ -14,6 +14,9 @@ class InvertedPanels {
 public:
     // Less contrast than this against the page is shading, not a panel.
     static constexpr int kMinContrast = 64;
+    // Labelling takes 4 bytes a pixel and more while filling; larger pictures (beyond
+    // two 4K screens) are left as they are.
+    static constexpr qint64 kMaxPixels = 20'000'000;
 
     // `grey` is Format_Grayscale8 with a light page of `pageLevel`; `pixelRatio` sizes
     // what counts as a stroke (wider strokes on HiDPI images). Returns the panels turned.
