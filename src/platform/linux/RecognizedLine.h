@@ -20,6 +20,7 @@ public:
 
     void addGlyph(const QString& text, const QRect& box, bool startsWord, int blanksBefore);
     const std::vector<Glyph>& glyphs() const { return m_glyphs; }
+    void setGlyphText(std::size_t index, const QString& text) { m_glyphs.at(index).text = text; }
 
     // Median advance from glyph to glyph inside words: a monospaced font's cell width,
     // about an average letter's width otherwise.

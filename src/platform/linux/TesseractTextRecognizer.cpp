@@ -1,6 +1,7 @@
 #include "platform/linux/TesseractTextRecognizer.h"
 
 #include "platform/linux/PageSplit.h"
+#include "platform/linux/PunctuationShape.h"
 #include "platform/linux/RecognizedLine.h"
 #include "platform/linux/ScreenTextPreparation.h"
 #include "platform/linux/UnderscoreStrokes.h"
@@ -184,7 +185,17 @@ void checkAgainstImage(const QImage& grey, std::vector<ReadLine>& lines) {
             }
         }
         const std::vector<QRect> strokes = UnderscoreStrokes::find(grey, geometry);
-        if (!strokes.empty() || line.glyphs.cellWidth()) {
+        const bool monospaced = line.glyphs.cellWidth().has_value();
+        if (monospaced) {
+            const auto& glyphs = line.glyphs.glyphs();
+            for (std::size_t i = 0; i < glyphs.size(); ++i) {
+                if (glyphs[i].text == QLatin1String(",") &&
+                    PunctuationShape::isDot(grey, glyphs[i].box)) {
+                    line.glyphs.setGlyphText(i, QStringLiteral("."));
+                }
+            }
+        }
+        if (!strokes.empty() || monospaced) {
             line.text = line.glyphs.text(strokes);
         }
     }

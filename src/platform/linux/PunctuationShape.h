@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+namespace quorvale::platform {
+
+// Tells a full stop from a comma by its ink. Terminal bitmap fonts draw the full stop as a
+// small cross as tall as their comma, and the engine reads many of them as commas.
+class PunctuationShape {
+public:
+    // True when the dark ink in `box` of a dark-on-light grey image is a dot: about as
+    // tall as wide, its bottom centred under its top; a comma's tail bends away.
+    static bool isDot(const QImage& grey, const QRect& box);
+};
+
+} // namespace quorvale::platform
