@@ -2,6 +2,7 @@
 
 #include "platform/linux/PageSplit.h"
 #include "platform/linux/PunctuationShape.h"
+#include "platform/linux/QuotePairs.h"
 #include "platform/linux/RecognizedLine.h"
 #include "platform/linux/ScreenTextPreparation.h"
 #include "platform/linux/UnderscoreStrokes.h"
@@ -547,7 +548,8 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
     std::vector<RecognizedTextObservation> observations;
     for (const ReadLine& line : read.value()) {
         if (!line.text.isEmpty()) {
-            observations.push_back({QStringList{line.text}, prepared.toInput(QRectF(line.box))});
+            observations.push_back({QStringList{QuotePairs::restoreBackticks(line.text)},
+                                    prepared.toInput(QRectF(line.box))});
         }
     }
     return RecognitionOutcome::success(std::move(observations));
