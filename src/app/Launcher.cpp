@@ -86,24 +86,23 @@ int runOcr(int argc, char** argv, const CommandLine& line,
            const Launcher::PlatformFactory& makePlatform) {
     qInstallMessageHandler(quietMessageHandler);
     QCoreApplication app(argc, argv);
-    std::optional<QStringList> languages;
+    std::optional<QStringList> explicitLanguages;
     if (!line.languages.isEmpty()) {
         auto parsed = LanguageTable::parseList(line.languages);
         if (!parsed.isSuccess()) {
             printError(parsed.error());
             return 2;
         }
-        languages = parsed.value();
+        explicitLanguages = parsed.value();
     }
     platform::install(makePlatform({[](const QString& text) { printError(text); }, true}));
+    // The settings are only read when the command line names no languages.
+    const QStringList languages =
+        explicitLanguages ? *explicitLanguages : PreferenceManager::shared().recognitionLanguages();
 
     const OCRService ocrService;
     // The engine loads while the first image is read and prepared.
-    if (languages) {
-        ocrService.warmUp(*languages);
-    } else {
-        ocrService.warmUp();
-    }
+    ocrService.warmUp(languages);
     int exitCode = 0;
     bool printedAny = false;
     for (const QString& path : line.images) {
@@ -115,11 +114,7 @@ int runOcr(int argc, char** argv, const CommandLine& line,
         }
         std::promise<OCRService::OCRResult> promise;
         auto done = [&promise](OCRService::OCRResult result) { promise.set_value(result); };
-        if (languages) {
-            ocrService.recognizeText(loaded.value(), *languages, done);
-        } else {
-            ocrService.recognizeText(loaded.value(), done);
-        }
+        ocrService.recognizeText(loaded.value(), languages, done);
         const OCRService::OCRResult result = promise.get_future().get();
         const QString text =
             result.isSuccess() ? CaptureService::cleanRecognizedText(result.value()) : QString();

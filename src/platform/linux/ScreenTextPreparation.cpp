@@ -245,6 +245,7 @@ ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& inp
         grey = enlarged(grey);
     }
     prepared.padding = kPadding;
+    prepared.pageLevel = level;
     prepared.image = padded(grey, kPadding, level);
     return prepared;
 }

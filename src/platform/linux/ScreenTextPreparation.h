@@ -21,6 +21,7 @@ public:
         QImage image; // Format_Grayscale8
         int scale = 1;
         int padding = 0;
+        int pageLevel = 255; // grey level of the page around the text
         // A rectangle of the prepared image in the input's pixels.
         QRectF toInput(const QRectF& rect) const;
     };

@@ -521,32 +521,31 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
     };
     const QRect page = prepared.image.rect();
     const std::optional<int> cut =
-        m_twoEngines ? PageSplit::balancedCut(prepared.image, prepared.image.constScanLine(0)[0])
-                     : std::nullopt;
-    Result<std::vector<ReadLine>, QString> read =
-        Result<std::vector<ReadLine>, QString>::success({});
+        m_twoEngines ? PageSplit::balancedCut(prepared.image, prepared.pageLevel) : std::nullopt;
+    std::vector<ReadLine> read;
     if (cut) {
         // The engine being warmed up reads one half; the other half gets its own at once.
         auto lower = std::async(std::launch::async, readPart,
                                 QRect(0, *cut, page.width(), page.height() - *cut), false);
-        read = readPart(QRect(0, 0, page.width(), *cut), true);
+        auto upper = readPart(QRect(0, 0, page.width(), *cut), true);
         auto lowerLines = lower.get();
-        if (read.isSuccess() && lowerLines.isSuccess()) {
-            auto& lines = read.value();
-            lines.insert(lines.end(), std::make_move_iterator(lowerLines.value().begin()),
-                         std::make_move_iterator(lowerLines.value().end()));
-        } else if (read.isSuccess()) {
-            read = std::move(lowerLines);
+        for (auto* half : {&upper, &lowerLines}) {
+            if (!half->isSuccess()) {
+                return fail(half->error());
+            }
+            read.insert(read.end(), std::make_move_iterator(half->value().begin()),
+                        std::make_move_iterator(half->value().end()));
         }
     } else {
-        read = readPart(page, true);
+        auto whole = readPart(page, true);
+        if (!whole.isSuccess()) {
+            return fail(whole.error());
+        }
+        read = std::move(whole.value());
     }
-    if (!read.isSuccess()) {
-        return fail(read.error());
-    }
-    checkAgainstImage(prepared.image, read.value());
+    checkAgainstImage(prepared.image, read);
     std::vector<RecognizedTextObservation> observations;
-    for (const ReadLine& line : read.value()) {
+    for (const ReadLine& line : read) {
         if (!line.text.isEmpty()) {
             observations.push_back({QStringList{QuotePairs::restoreBackticks(line.text)},
                                     prepared.toInput(QRectF(line.box))});
