@@ -4,14 +4,11 @@
 #include "SharedLib/ToastContentView.h"
 #include "platform/Platform.h"
 
-#include <QGuiApplication>
 #include <QPalette>
 #include <QRegion>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
-#include <xcb/xcb.h>
 
 namespace quorvale {
 namespace {
@@ -27,36 +24,6 @@ void forget(ToastWindowController* toast) {
     toasts.erase(std::remove(toasts.begin(), toasts.end(), toast), toasts.end());
 }
 
-// Translucent corners need a compositing manager; on X11 it owns _NET_WM_CM_S<screen>.
-bool compositorRunning() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection) {
-        return false;
-    }
-    char* host = nullptr;
-    int display = 0;
-    int screen = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
-        screen = 0;
-    }
-    std::free(host);
-
-    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, name.size(), name.data()),
-                              nullptr),
-        &free);
-    if (!atom || atom->atom == XCB_ATOM_NONE) {
-        return false;
-    }
-    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
-                                      nullptr),
-        &free);
-    return owner && owner->owner != XCB_WINDOW_NONE;
-}
-
 void makeToastWindow(ToastContentView& view) {
     view.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                         Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint);
@@ -64,7 +31,8 @@ void makeToastWindow(ToastContentView& view) {
     view.setAttribute(Qt::WA_X11DoNotAcceptFocus);
     view.setAttribute(Qt::WA_QuitOnClose, false);
     view.resize(view.sizeHint());
-    if (compositorRunning()) {
+    // Translucent corners need a compositing manager.
+    if (platform::current().compositor->isRunning()) {
         view.setAttribute(Qt::WA_TranslucentBackground);
         view.setShadowVisible(true);
     } else {

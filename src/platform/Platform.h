@@ -2,6 +2,7 @@
 
 #include "platform/ActivationPolicyService.h"
 #include "platform/Clipboard.h"
+#include "platform/Compositor.h"
 #include "platform/DefaultsStore.h"
 #include "platform/GlobalHotKeys.h"
 #include "platform/KeyboardLayout.h"
@@ -36,6 +37,7 @@ struct Platform {
     std::shared_ptr<ScreenCapture> screenCapture;
     std::shared_ptr<GlobalHotKeys> hotKeys;
     std::shared_ptr<KeyboardLayout> keyboardLayout;
+    std::shared_ptr<Compositor> compositor;
 };
 
 // The installed platform. Installing replaces every facility at once.

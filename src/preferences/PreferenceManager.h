@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SharedLib/SerialQueue.h"
+#include "common/SerialQueue.h"
 #include "platform/Platform.h"
 
 #include <QObject>

@@ -37,4 +37,23 @@ void ForeignClient::ungrabAll(xcb_keycode_t keycode) {
     free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
+bool ForeignClient::ownSelection(const QByteArray& name) {
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+        xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, name.size(), name.constData()), nullptr),
+        &free);
+    if (!atom) {
+        return false;
+    }
+    const xcb_window_t window = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(m_connection, window, atom->atom, XCB_CURRENT_TIME);
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
+        xcb_get_selection_owner_reply(m_connection,
+                                      xcb_get_selection_owner(m_connection, atom->atom), nullptr),
+        &free);
+    return owner && owner->owner == window;
+}
+
 } // namespace quorvale::test

@@ -112,19 +112,26 @@ TEST_F(ToastWindowControllerTest, NoMainScreenShowsNothing) {
     EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
 }
 
-TEST_F(ToastWindowControllerTest, WithoutACompositorTheWindowIsCutToTheRoundedLabel) {
-    // The offscreen platform has no compositing manager, like a bare X server.
-    ToastWindowController::show("Copy Text Succeed", "document.on.document", 2.0);
-    const ToastContentView* toast = onlyToast();
-    ASSERT_NE(toast, nullptr);
-    EXPECT_FALSE(toast->testAttribute(Qt::WA_TranslucentBackground));
-    const QRegion mask = toast->mask();
-    const QRect label = toast->labelRect();
-    EXPECT_EQ(mask.boundingRect(), label);
-    EXPECT_FALSE(mask.contains(label.topLeft()));
-    EXPECT_FALSE(mask.contains(label.bottomRight()));
-    EXPECT_TRUE(mask.contains(QPoint(label.center().x(), label.top())));
-    EXPECT_TRUE(mask.contains(QPoint(label.left(), label.center().y())));
+TEST_F(ToastWindowControllerTest, OnlyACompositorGetsTranslucentCornersElseTheWindowIsCut) {
+    for (const bool compositing : {true, false}) {
+        fake.compositor->running = compositing;
+        ToastWindowController::show("Copy Text Succeed", "document.on.document", 2.0);
+        const ToastContentView* toast = onlyToast();
+        ASSERT_NE(toast, nullptr);
+        EXPECT_EQ(toast->testAttribute(Qt::WA_TranslucentBackground), compositing);
+        const QRegion mask = toast->mask();
+        const QRect label = toast->labelRect();
+        if (compositing) {
+            EXPECT_TRUE(mask.isEmpty());
+        } else {
+            EXPECT_EQ(mask.boundingRect(), label);
+            EXPECT_FALSE(mask.contains(label.topLeft()));
+            EXPECT_FALSE(mask.contains(label.bottomRight()));
+            EXPECT_TRUE(mask.contains(QPoint(label.center().x(), label.top())));
+            EXPECT_TRUE(mask.contains(QPoint(label.left(), label.center().y())));
+        }
+        ToastWindowController::closeAll();
+    }
 }
 
 TEST_F(ToastWindowControllerTest, CloseAllEndsEveryToastAhead) {

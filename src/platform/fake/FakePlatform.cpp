@@ -18,6 +18,7 @@ FakePlatform::FakePlatform() {
     platform.screenCapture = screenCapture;
     platform.hotKeys = hotKeys;
     platform.keyboardLayout = keyboardLayout;
+    platform.compositor = compositor;
     install(std::move(platform));
 }
 

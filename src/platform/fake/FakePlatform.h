@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/fake/FakeActivationPolicyService.h"
 #include "platform/fake/FakeClipboard.h"
+#include "platform/fake/FakeCompositor.h"
 #include "platform/fake/FakeDefaultsStore.h"
 #include "platform/fake/FakeGlobalHotKeys.h"
 #include "platform/fake/FakeKeyboardLayout.h"
@@ -39,6 +40,7 @@ struct FakePlatform {
     std::shared_ptr<FakeScreenCapture> screenCapture = std::make_shared<FakeScreenCapture>();
     std::shared_ptr<FakeGlobalHotKeys> hotKeys = std::make_shared<FakeGlobalHotKeys>();
     std::shared_ptr<FakeKeyboardLayout> keyboardLayout = std::make_shared<FakeKeyboardLayout>();
+    std::shared_ptr<FakeCompositor> compositor = std::make_shared<FakeCompositor>();
 };
 
 } // namespace quorvale::platform

@@ -9,6 +9,7 @@
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/X11ActivationPolicy.h"
+#include "platform/linux/X11Compositor.h"
 #include "platform/linux/X11GlobalHotKeys.h"
 #include "platform/linux/X11ScreenCapture.h"
 #include "platform/linux/X11ScreenCapturePermission.h"
@@ -34,6 +35,7 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.screenCapture = std::make_shared<X11ScreenCapture>();
     platform.hotKeys = std::make_shared<X11GlobalHotKeys>();
     platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();
+    platform.compositor = std::make_shared<X11Compositor>();
     return platform;
 }
 

@@ -1,4 +1,4 @@
-#include "SharedLib/SerialQueue.h"
+#include "common/SerialQueue.h"
 
 #include <cstdio>
 #include <exception>
