@@ -13,39 +13,6 @@ ScreenInfo screen(QRectF appKitFrame) {
     return {0, appKitFrame, appKitFrame.toRect(), 1.0};
 }
 
-struct AreaCase {
-    const char* name;
-    std::vector<ScreenInfo> screens;
-    std::vector<CaptureDisplay> displays;
-    QRectF rect; // AppKit
-    std::size_t display;
-    QRectF source;
-    std::int64_t width;
-    std::int64_t height;
-    QString error; // empty when the plan succeeds
-};
-
-void PrintTo(const AreaCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class AreaPlanTest : public ::testing::TestWithParam<AreaCase> {};
-
-TEST_P(AreaPlanTest, PicksTheDisplayClipsAndScales) {
-    const AreaCase& c = GetParam();
-    const auto plan = CaptureGeometry::planArea(c.rect, c.screens, c.displays);
-    if (!c.error.isEmpty()) {
-        ASSERT_FALSE(plan.isSuccess());
-        EXPECT_EQ(plan.error(), c.error);
-        return;
-    }
-    ASSERT_TRUE(plan.isSuccess()) << plan.error().toStdString();
-    EXPECT_EQ(plan.value().displayIndex, c.display);
-    EXPECT_EQ(plan.value().sourceRect, c.source);
-    EXPECT_EQ(plan.value().width, c.width);
-    EXPECT_EQ(plan.value().height, c.height);
-}
-
 const std::vector<ScreenInfo> kLaptop{screen({0, 0, 1440, 900})};
 const std::vector<CaptureDisplay> kRetina{{1, {0, 0, 1440, 900}, 2880, 1800}};
 // Primary 1440x900; a second display right of it reaching 200 points above it.
@@ -58,106 +25,58 @@ const std::vector<ScreenInfo> kSpread{screen({0, 0, 1920, 1080}), screen({-1280,
 const std::vector<CaptureDisplay> kSpreadDisplays{{1, {0, 0, 1920, 1080}, 1920, 1080},
                                                   {2, {-1280, -444, 1280, 1024}, 1280, 1024},
                                                   {3, {2020, 0, 1000, 1080}, 1500, 1620}};
+const CaptureDisplay kZeroWidth{1, {0, 0, 0, 900}, 1440, 900};
+const QRectF kSmall(100, 100, 50, 50);
 
-INSTANTIATE_TEST_SUITE_P(
-    Areas, AreaPlanTest,
-    ::testing::Values(AreaCase{"worked example",
-                               kLaptop,
-                               kRetina,
-                               {100, 200, 300, 150},
-                               0,
-                               {100, 550, 300, 150},
-                               600,
-                               300,
-                               {}},
-                      // Global (1500, 0, 400, 100) in CG is AppKit y = 900 - 100 = 800.
-                      AreaCase{"second display",
-                               kPair,
-                               kPairDisplays,
-                               {1500, 800, 400, 100},
-                               1,
-                               {60, 200, 400, 100},
-                               400,
-                               100,
-                               {}},
-                      AreaCase{"across two displays: the centre's display, clipped",
-                               kPair,
-                               kPairDisplays,
-                               {1340, 400, 300, 100},
-                               1,
-                               {0, 600, 200, 100},
-                               200,
-                               100,
-                               {}},
-                      AreaCase{"left of and above the primary",
-                               kSpread,
-                               kSpreadDisplays,
-                               {-1200, 1400, 200, 100},
-                               1,
-                               {80, 24, 200, 100},
-                               200,
-                               100,
-                               {}},
-                      AreaCase{"centre in the gap",
-                               kSpread,
-                               kSpreadDisplays,
-                               {1900, 500, 140, 100},
-                               0,
-                               {},
-                               0,
-                               0,
-                               CaptureGeometry::kNoDisplayForCenter},
-                      AreaCase{"fractional scale truncates",
-                               kSpread,
-                               kSpreadDisplays,
-                               {2100.5, 500, 100.7, 33.3},
-                               2,
-                               {80.5, 546.7, 100.7, 33.3},
-                               151,
-                               49,
-                               {}},
-                      AreaCase{"no screen at the origin",
-                               {screen({10, 0, 800, 600})},
-                               kRetina,
-                               {100, 100, 50, 50},
-                               0,
-                               {},
-                               0,
-                               0,
-                               CaptureGeometry::kNoPrimaryScreen},
-                      AreaCase{"display reports no pixels",
-                               kLaptop,
-                               {{1, {0, 0, 1440, 900}, 0, 0}},
-                               {100, 100, 50, 50},
-                               0,
-                               {},
-                               0,
-                               0,
-                               CaptureGeometry::kInvalidSourceRect},
-                      AreaCase{"display frame of zero width",
-                               kLaptop,
-                               {{1, {0, 0, 0, 900}, 1440, 900}, {2, {0, 0, 1440, 900}, 1440, 900}},
-                               {100, 100, 50, 50},
-                               1,
-                               {100, 750, 50, 50},
-                               50,
-                               50,
-                               {}},
-                      AreaCase{"no displays",
-                               kLaptop,
-                               {},
-                               {100, 100, 50, 50},
-                               0,
-                               {},
-                               0,
-                               0,
-                               CaptureGeometry::kNoDisplayForCenter}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        std::replace_if(
-            name.begin(), name.end(), [](char ch) { return !std::isalnum(ch); }, '_');
-        return name;
-    });
+TEST(CaptureGeometry, AreaPicksTheDisplayOfItsCentreClipsAndScales) {
+    const QRectF kFractional(2100.5, 500, 100.7, 33.3);
+    const struct {
+        std::vector<ScreenInfo> screens;
+        std::vector<CaptureDisplay> displays;
+        QRectF rect; // AppKit
+        std::size_t display;
+        QRectF source;
+        QSize pixels;
+    } cases[] = {
+        // The worked example.
+        {kLaptop, kRetina, {100, 200, 300, 150}, 0, {100, 550, 300, 150}, {600, 300}},
+        // On the second display: global (1500, 0, 400, 100) in CG is AppKit y = 900 - 100.
+        {kPair, kPairDisplays, {1500, 800, 400, 100}, 1, {60, 200, 400, 100}, {400, 100}},
+        // Across two displays: the centre's display, clipped.
+        {kPair, kPairDisplays, {1340, 400, 300, 100}, 1, {0, 600, 200, 100}, {200, 100}},
+        {kSpread, kSpreadDisplays, {-1200, 1400, 200, 100}, 1, {80, 24, 200, 100}, {200, 100}},
+        // A fractional scale truncates.
+        {kSpread, kSpreadDisplays, kFractional, 2, {80.5, 546.7, 100.7, 33.3}, {151, 49}},
+        // A display frame of zero width is skipped.
+        {kLaptop, {kZeroWidth, kPairDisplays[0]}, kSmall, 1, {100, 750, 50, 50}, {50, 50}},
+    };
+    for (const auto& c : cases) {
+        const auto plan = CaptureGeometry::planArea(c.rect, c.screens, c.displays);
+        const auto trace = ::testing::Message() << "area " << c.rect.x() << "," << c.rect.y();
+        ASSERT_TRUE(plan.isSuccess()) << trace << ": " << plan.error().toStdString();
+        EXPECT_EQ(plan.value().displayIndex, c.display) << trace;
+        EXPECT_EQ(plan.value().sourceRect, c.source) << trace;
+        EXPECT_EQ(QSize(plan.value().width, plan.value().height), c.pixels) << trace;
+    }
+}
+
+TEST(CaptureGeometry, AreaWithoutAUsableScreenOrDisplayFails) {
+    const struct {
+        std::vector<ScreenInfo> screens;
+        std::vector<CaptureDisplay> displays;
+        QRectF rect;
+        QString error;
+    } cases[] = {
+        {kSpread, kSpreadDisplays, {1900, 500, 140, 100}, CaptureGeometry::kNoDisplayForCenter},
+        {{screen({10, 0, 800, 600})}, kRetina, kSmall, CaptureGeometry::kNoPrimaryScreen},
+        {kLaptop, {{1, {0, 0, 1440, 900}, 0, 0}}, kSmall, CaptureGeometry::kInvalidSourceRect},
+        {kLaptop, {}, kSmall, CaptureGeometry::kNoDisplayForCenter},
+    };
+    for (const auto& c : cases) {
+        const auto plan = CaptureGeometry::planArea(c.rect, c.screens, c.displays);
+        EXPECT_EQ(plan.isSuccess() ? QString() : plan.error(), c.error);
+    }
+}
 
 TEST(CaptureGeometry, ConvertsWithThePrimaryHeightOnEveryDisplay) {
     // The same formula both ways; the secondary display's own height plays no part.
@@ -200,50 +119,34 @@ TEST(CaptureGeometry, RectFromPointsIsOrderFree) {
     EXPECT_EQ(CaptureGeometry::rectFromPoints({40, 300}, {100, 100}), QRectF(40, 100, 60, 200));
 }
 
-struct WindowCase {
-    const char* name;
-    QRectF frame;
-    std::vector<CaptureDisplay> displays;
-    std::int64_t width;
-    std::int64_t height;
-    bool fails;
-};
-
-class WindowPlanTest : public ::testing::TestWithParam<WindowCase> {};
-
-TEST_P(WindowPlanTest, ScalesByTheDisplayHoldingTheCentre) {
-    const WindowCase& c = GetParam();
-    const auto plan = CaptureGeometry::planWindow(c.frame, c.displays);
-    if (c.fails) {
-        ASSERT_FALSE(plan.isSuccess());
-        EXPECT_EQ(plan.error(), CaptureGeometry::kInvalidSourceRect);
-        return;
+TEST(CaptureGeometry, WindowScalesByTheDisplayHoldingItsCentre) {
+    const struct {
+        const char* name;
+        QRectF frame;
+        std::vector<CaptureDisplay> displays;
+        QSize pixels; // invalid: the plan fails
+    } cases[] = {
+        {"on the primary", {10, 10, 300, 200}, kSpreadDisplays, {300, 200}},
+        {"centre on the 1.5x display", {2100, 100, 100.5, 40}, kSpreadDisplays, {150, 60}},
+        {"off every display: the first one's scale",
+         {1900, 100, 200, 50},
+         kSpreadDisplays,
+         {200, 50}},
+        {"no displays: scale 2", {0, 0, 100.7, 50}, {}, {201, 100}},
+        {"zero-width display", {10, 10, 100, 100}, {kZeroWidth}, {}},
+    };
+    for (const auto& c : cases) {
+        const auto plan = CaptureGeometry::planWindow(c.frame, c.displays);
+        if (!c.pixels.isValid()) {
+            EXPECT_EQ(plan.isSuccess() ? QString() : plan.error(),
+                      CaptureGeometry::kInvalidSourceRect)
+                << c.name;
+        } else {
+            ASSERT_TRUE(plan.isSuccess()) << c.name;
+            EXPECT_EQ(QSize(plan.value().width, plan.value().height), c.pixels) << c.name;
+        }
     }
-    ASSERT_TRUE(plan.isSuccess());
-    EXPECT_EQ(plan.value().width, c.width);
-    EXPECT_EQ(plan.value().height, c.height);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Windows, WindowPlanTest,
-    ::testing::Values(
-        WindowCase{"on the primary", {10, 10, 300, 200}, kSpreadDisplays, 300, 200, false},
-        WindowCase{
-            "centre on the 1.5x display", {2100, 100, 100.5, 40}, kSpreadDisplays, 150, 60, false},
-        WindowCase{"centre off every display: the first display's scale",
-                   {1900, 100, 200, 50},
-                   kSpreadDisplays,
-                   200,
-                   50,
-                   false},
-        WindowCase{"no displays: scale 2", {0, 0, 100.7, 50}, {}, 201, 100, false},
-        WindowCase{"zero-width display",
-                   {10, 10, 100, 100},
-                   {{1, {0, 0, 0, 900}, 1440, 900}},
-                   0,
-                   0,
-                   true}),
-    [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
 } // namespace quorvale

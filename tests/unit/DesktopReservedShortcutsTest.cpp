@@ -10,54 +10,47 @@ using Reserved = quorvale::platform::GlobalHotKeys::ReservedHotKey;
 
 namespace {
 
-struct Parsed {
-    qint64 keyCode;
-    qint64 modifiers;
-};
-
-void expectParsed(const std::optional<Reserved>& entry, std::optional<Parsed> expected,
-                  const char* text) {
-    ASSERT_EQ(entry.has_value(), expected.has_value()) << text;
-    if (entry) {
-        EXPECT_TRUE(entry->enabled) << text;
-        EXPECT_EQ(entry->keyCode, expected->keyCode) << text;
-        EXPECT_EQ(entry->carbonModifiers, expected->modifiers) << text;
-    }
-}
-
-TEST(DesktopReservedShortcuts, ParsesKdeKeySequences) {
-    const std::pair<const char*, std::optional<Parsed>> cases[] = {
-        {"Meta+E", Parsed{14, 0x100}},
-        {"Alt+F4", Parsed{118, 0x800}},
-        {"Ctrl+Alt+Del", Parsed{117, 0x1800}},
-        {"Meta+Shift+Left", Parsed{123, 0x300}},
+TEST(DesktopReservedShortcuts, ParsesKdeKeySequencesAndGtkAccelerators) {
+    struct Parsed {
+        qint64 keyCode;
+        qint64 modifiers;
+    };
+    const auto kde = &DesktopReservedShortcuts::parseKde;
+    const auto gtk = &DesktopReservedShortcuts::parseGtk;
+    const struct {
+        decltype(kde) parse;
+        const char* text;
+        std::optional<Parsed> expected;
+    } cases[] = {
+        {kde, "Meta+E", Parsed{14, 0x100}},
+        {kde, "Alt+F4", Parsed{118, 0x800}},
+        {kde, "Ctrl+Alt+Del", Parsed{117, 0x1800}},
+        {kde, "Meta+Shift+Left", Parsed{123, 0x300}},
         // The model has no code for Print: such entries are left out.
-        {"Print", std::nullopt},
-        {"Ctrl+F1", Parsed{122, 0x1000}},
-        {"Meta+1", Parsed{18, 0x100}},
-        {"none", std::nullopt},
-        {"", std::nullopt},
-        {"Ctrl+K, Ctrl+L", std::nullopt},
+        {kde, "Print", std::nullopt},
+        {kde, "Ctrl+F1", Parsed{122, 0x1000}},
+        {kde, "Meta+1", Parsed{18, 0x100}},
+        {kde, "none", std::nullopt},
+        {kde, "", std::nullopt},
+        {kde, "Ctrl+K, Ctrl+L", std::nullopt},
+        {gtk, "<Super>e", Parsed{14, 0x100}},
+        {gtk, "<Alt>F4", Parsed{118, 0x800}},
+        {gtk, "<Primary><Alt>Delete", Parsed{117, 0x1800}},
+        {gtk, "<Control><Shift>Escape", Parsed{53, 0x1200}},
+        {gtk, "<Super>Page_Up", Parsed{116, 0x100}},
+        {gtk, "<Alt>Tab", Parsed{48, 0x800}},
+        {gtk, "<Hyper>x", std::nullopt},
+        {gtk, "<Alt>", std::nullopt},
+        {gtk, "<Alt>NotAKey", std::nullopt},
     };
-    for (const auto& [text, expected] : cases) {
-        expectParsed(DesktopReservedShortcuts::parseKde(text), expected, text);
-    }
-}
-
-TEST(DesktopReservedShortcuts, ParsesGtkAccelerators) {
-    const std::pair<const char*, std::optional<Parsed>> cases[] = {
-        {"<Super>e", Parsed{14, 0x100}},
-        {"<Alt>F4", Parsed{118, 0x800}},
-        {"<Primary><Alt>Delete", Parsed{117, 0x1800}},
-        {"<Control><Shift>Escape", Parsed{53, 0x1200}},
-        {"<Super>Page_Up", Parsed{116, 0x100}},
-        {"<Alt>Tab", Parsed{48, 0x800}},
-        {"<Hyper>x", std::nullopt},
-        {"<Alt>", std::nullopt},
-        {"<Alt>NotAKey", std::nullopt},
-    };
-    for (const auto& [text, expected] : cases) {
-        expectParsed(DesktopReservedShortcuts::parseGtk(text), expected, text);
+    for (const auto& c : cases) {
+        const std::optional<Reserved> entry = c.parse(c.text);
+        ASSERT_EQ(entry.has_value(), c.expected.has_value()) << c.text;
+        if (entry) {
+            EXPECT_TRUE(entry->enabled) << c.text;
+            EXPECT_EQ(entry->keyCode, c.expected->keyCode) << c.text;
+            EXPECT_EQ(entry->carbonModifiers, c.expected->modifiers) << c.text;
+        }
     }
 }
 

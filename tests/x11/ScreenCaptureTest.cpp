@@ -1,9 +1,7 @@
 #include "support/Wait.h"
-#include "support/X11Session.h"
+#include "support/X11AppTest.h"
 
 #include <QDir>
-#include <QFile>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -11,57 +9,11 @@ using namespace quorvale;
 namespace {
 
 // The whole road on a real X server: trigger, overlays, gesture, pixels, recognition,
-// clipboard. The app reports its progress as trace lines on standard error.
-class ScreenCapture : public ::testing::Test {
+// clipboard.
+class ScreenCapture : public test::X11AppTest {
 protected:
-    explicit ScreenCapture(QSize framebuffer = {1280, 800})
-        : session(framebuffer) {}
+    using X11AppTest::X11AppTest;
 
-    void SetUp() override { ASSERT_TRUE(session.isValid()) << "Xvfb did not start"; }
-
-    void startQuietApp() {
-        ASSERT_TRUE(session.writeQuietDefaults());
-        session.setEnvironment("QUORVALE_TRACE_CAPTURE", "1");
-        ASSERT_TRUE(session.startApp());
-    }
-
-    int traceCount(const QString& event) const {
-        return int(session.appErrors().count(QStringLiteral("quorvale-trace: ") + event + ' '));
-    }
-    QString lastTraceDetail(const QString& event) const {
-        const QRegularExpression line("quorvale-trace: " + event + " [0-9.]+ ?(\\S*)\\n");
-        QString detail;
-        for (const auto& match : line.globalMatch(session.appErrors())) {
-            detail = match.captured(1);
-        }
-        return detail;
-    }
-    bool waitForTrace(const QString& event, int count, int timeoutMs = 15000) const {
-        return test::waitUntil([&] { return traceCount(event) >= count; }, timeoutMs);
-    }
-
-    // Asks the app for a selection and waits until it accepts gestures.
-    void beginSelection(bool windowMode) {
-        const int started = traceCount("startup-done");
-        QStringList arguments{"capture"};
-        if (windowMode) {
-            arguments << "--window";
-        }
-        const test::CommandOutput result = session.runQuorvale(arguments);
-        ASSERT_EQ(result.exitCode, 0) << result.standardError.toStdString();
-        ASSERT_TRUE(waitForTrace("startup-done", started + 1));
-    }
-    void drag(QPoint from, QPoint to) {
-        const QPoint middle = (from + to) / 2;
-        ASSERT_TRUE(session.xdotool(
-            {"mousemove", QString::number(from.x()), QString::number(from.y()), "mousedown", "1",
-             "mousemove", QString::number(middle.x()), QString::number(middle.y()), "mousemove",
-             QString::number(to.x()), QString::number(to.y()), "mouseup", "1"}));
-    }
-    void expectClipboardSoon(const QString& expected) {
-        EXPECT_TRUE(test::waitUntil([&] { return session.clipboardText() == expected; }, 30000))
-            << "clipboard: " << session.clipboardText().toStdString();
-    }
     void screenshot(const QString& name) const {
         // Kept for a person to look at when asked for.
         const QString folder = qEnvironmentVariable("QUORVALE_CAPTURE_SHOTS");
@@ -70,8 +22,6 @@ protected:
             session.saveScreenshot(folder + '/' + name);
         }
     }
-
-    test::X11Session session;
 };
 
 class ScreenCaptureOnThreeMonitors : public ScreenCapture {
