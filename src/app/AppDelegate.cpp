@@ -187,7 +187,7 @@ void AppDelegate::showScreenRecordingAlert() {
     alert.style = platform::AlertRequest::Style::warning;
     alert.messageText = QStringLiteral("Screen Recording Permission Required");
     alert.informativeText =
-        QStringLiteral("Please grant screen recording permission in System Settings to allow "
+        QStringLiteral("Please grant screen recording permission in your desktop settings to allow "
                        "Quorvale to capture text from your screen.");
     alert.buttons = {QStringLiteral("Open Settings"), QStringLiteral("Cancel")};
     if (alerts->runModal(alert) == platform::ModalAlerts::kFirstButtonResponse) {

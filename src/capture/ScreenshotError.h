@@ -19,6 +19,7 @@ public:
     static ScreenshotError captureFailed(QString message) {
         return ScreenshotError(Kind::captureFailed, std::move(message), {});
     }
+    // On Linux: an error of the X11 capture backend (the other platform's capture framework).
     static ScreenshotError screenCaptureKitError(CaptureBackendError error) {
         return ScreenshotError(Kind::screenCaptureKitError, {}, std::move(error));
     }
@@ -33,7 +34,7 @@ public:
         case Kind::captureFailed:
             return QStringLiteral("Capture failed: ") + m_message;
         case Kind::screenCaptureKitError:
-            return QStringLiteral("ScreenCaptureKit error: ") + m_backendError.localizedDescription;
+            return QStringLiteral("Screen capture error: ") + m_backendError.localizedDescription;
         case Kind::userCancelled:
             break;
         }

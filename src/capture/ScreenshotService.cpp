@@ -10,9 +10,9 @@ namespace {
 
 CaptureBackendError backendError(const std::optional<platform::CaptureFailure>& failure) {
     if (!failure) {
-        // What the framework's own unknown error says.
-        return {QStringLiteral("SCError"), -1,
-                QStringLiteral("The operation couldn\u2019t be completed. (SCError error -1.)")};
+        // The backend's unknown error, in words that name no framework.
+        return {QStringLiteral("ScreenCapture"), -1,
+                QStringLiteral("The operation couldn\u2019t be completed.")};
     }
     return {failure->domain, failure->code, failure->localizedDescription};
 }

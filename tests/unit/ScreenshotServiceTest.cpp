@@ -93,14 +93,14 @@ TEST_F(ScreenshotServiceTest, FailuresCarryTheirMessages) {
         {"no content, no error",
          [](auto& c) { c.content.reset(); },
          {100, 100, 50, 50},
-         "ScreenCaptureKit error: The operation couldn\u2019t be completed. (SCError error -1.)"},
+         "Screen capture error: The operation couldn\u2019t be completed."},
         {"content query fails",
          [](auto& c) {
              c.content.reset();
              c.contentError = CaptureFailure{"X11", 1, "No X11 display connection"};
          },
          {100, 100, 50, 50},
-         "ScreenCaptureKit error: No X11 display connection"},
+         "Screen capture error: No X11 display connection"},
         {"no primary",
          [](auto& c) { c.screenList[0].frame.moveTo(1, 0); },
          {100, 100, 50, 50},
@@ -122,7 +122,7 @@ TEST_F(ScreenshotServiceTest, FailuresCarryTheirMessages) {
              c.captureError = CaptureFailure{"X11", 2, "The screen could not be read"};
          },
          {100, 100, 50, 50},
-         "ScreenCaptureKit error: The screen could not be read"},
+         "Screen capture error: The screen could not be read"},
         {"no image",
          [](auto& c) { c.returnsImage = false; },
          {100, 100, 50, 50},
