@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -286,6 +288,69 @@ TEST_F(JsonDefaultsStoreTest, FailedWritesKeepTheSessionGoing) {
         chmod(folder(), 0700);
         EXPECT_EQ(readRaw(), before);
         EXPECT_EQ(folderEntries(), QStringList{"defaults.json"});
+    }
+}
+
+TEST_F(JsonDefaultsStoreTest, AWriteThatFailsOnItsWayToTheDiskKeepsTheOldFile) {
+    // The file-size limit fails the write that reaches the disk, as a full disk does after
+    // the buffered write has succeeded.
+    struct Case {
+        const char* name;
+        std::function<void()> breakWrites;
+        std::function<void()> repair;
+        const char* reason;
+    };
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const Case cases[] = {
+        {"no room for the data",
+         [&] {
+             std::signal(SIGXFSZ, SIG_IGN);
+             rlimit none = saved;
+             none.rlim_cur = 0;
+             ::setrlimit(RLIMIT_FSIZE, &none);
+         },
+         [&] {
+             ::setrlimit(RLIMIT_FSIZE, &saved);
+             std::signal(SIGXFSZ, SIG_DFL);
+         },
+         "File too large"},
+        {"a file where the folder should be",
+         [&] {
+             QDir(folder()).removeRecursively();
+             writeRaw("blocker", folder());
+         },
+         [&] { QFile::remove(folder()); }, "Not a directory"},
+    };
+    for (const Case& c : cases) {
+        QDir(folder()).removeRecursively();
+        writeRaw(R"({"languages": ["de-DE"]})");
+        const QByteArray before = readRaw();
+        QStringList notices;
+        JsonDefaultsStore store(path(), [&](const QString& text) { notices << text; });
+        c.breakWrites();
+        store.setObject("Glass", "sound");
+        store.setObject("Tink", "sound");
+        EXPECT_EQ(store.objectForKey("sound"), "Tink") << c.name << ": the session keeps it";
+        const QByteArray after = readRaw();
+        const QStringList entries = folderEntries();
+        c.repair();
+
+        if (QFileInfo(folder()).isDir()) {
+            EXPECT_EQ(after, before) << c.name;
+            EXPECT_EQ(entries, QStringList{"defaults.json"}) << c.name;
+        }
+        ASSERT_EQ(notices.size(), 1) << c.name << ": told once";
+        EXPECT_TRUE(notices[0].contains(c.reason)) << notices[0].toStdString();
+
+        // Once saving works again a later failure is told again.
+        QDir().mkpath(folder());
+        store.setObject("Funk", "sound");
+        EXPECT_EQ(JsonDefaultsStore(path()).objectForKey("sound"), "Funk") << c.name;
+        c.breakWrites();
+        store.setObject("Pop", "sound");
+        c.repair();
+        EXPECT_EQ(notices.size(), 2) << c.name;
     }
 }
 
