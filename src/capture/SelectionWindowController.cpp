@@ -144,7 +144,7 @@ void SelectionWindowController::finishSelection(SelectionOutcome outcome) {
     for (SelectionView* view : m_views) {
         view->setDelegate({});
         view->hide();
-        view->setFrozenImage({});
+        view->releasePixels();
     }
     CaptureTrace::mark("selection-finished", !outcome.isSuccess()       ? "cancelled"
                                              : outcome.value().isRect() ? "rect"
