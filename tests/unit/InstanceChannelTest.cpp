@@ -149,7 +149,11 @@ TEST_F(InstanceChannel, AFallbackFolderMadeByAnotherUserIsNeverUsed) {
     const QByteArray savedTmp = qgetenv("TMPDIR");
     const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    qunsetenv("XDG_RUNTIME_DIR");
+    // A runtime folder that is not ours is passed over for the fallback.
+    const QByteArray foreignRuntime = QFile::encodeName(dir.filePath("their-runtime"));
+    ASSERT_EQ(::mkdir(foreignRuntime.constData(), 0700), 0);
+    ASSERT_EQ(::chown(foreignRuntime.constData(), kOtherUser, kOtherUser), 0);
+    qputenv("XDG_RUNTIME_DIR", foreignRuntime);
     const QString socket = InstanceProtocol::socketPath();
     ASSERT_EQ(socket, dir.filePath("quorvale-0/quorvale.socket"));
     const QByteArray folder = QFile::encodeName(QFileInfo(socket).absolutePath());

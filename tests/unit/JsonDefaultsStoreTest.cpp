@@ -292,66 +292,37 @@ TEST_F(JsonDefaultsStoreTest, FailedWritesKeepTheSessionGoing) {
 }
 
 TEST_F(JsonDefaultsStoreTest, AWriteThatFailsOnItsWayToTheDiskKeepsTheOldFile) {
-    // The file-size limit fails the write that reaches the disk, as a full disk does after
+    writeRaw(R"({"languages": ["de-DE"]})");
+    const QByteArray before = readRaw();
+    QStringList notices;
+    JsonDefaultsStore store(path(), [&](const QString& text) { notices << text; });
+    // The file-size limit fails the write that reaches the disk, as a full disk does once
     // the buffered write has succeeded.
-    struct Case {
-        const char* name;
-        std::function<void()> breakWrites;
-        std::function<void()> repair;
-        const char* reason;
-    };
     rlimit saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
-    const Case cases[] = {
-        {"no room for the data",
-         [&] {
-             std::signal(SIGXFSZ, SIG_IGN);
-             rlimit none = saved;
-             none.rlim_cur = 0;
-             ::setrlimit(RLIMIT_FSIZE, &none);
-         },
-         [&] {
-             ::setrlimit(RLIMIT_FSIZE, &saved);
-             std::signal(SIGXFSZ, SIG_DFL);
-         },
-         "File too large"},
-        {"a file where the folder should be",
-         [&] {
-             QDir(folder()).removeRecursively();
-             writeRaw("blocker", folder());
-         },
-         [&] { QFile::remove(folder()); }, "Not a directory"},
+    auto saveWithoutRoom = [&](const char* sound) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        store.setObject(sound, "sound");
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_DFL);
     };
-    for (const Case& c : cases) {
-        QDir(folder()).removeRecursively();
-        writeRaw(R"({"languages": ["de-DE"]})");
-        const QByteArray before = readRaw();
-        QStringList notices;
-        JsonDefaultsStore store(path(), [&](const QString& text) { notices << text; });
-        c.breakWrites();
-        store.setObject("Glass", "sound");
-        store.setObject("Tink", "sound");
-        EXPECT_EQ(store.objectForKey("sound"), "Tink") << c.name << ": the session keeps it";
-        const QByteArray after = readRaw();
-        const QStringList entries = folderEntries();
-        c.repair();
+    saveWithoutRoom("Glass");
+    saveWithoutRoom("Tink");
+    EXPECT_EQ(readRaw(), before);
+    EXPECT_EQ(folderEntries(), QStringList{"defaults.json"});
+    EXPECT_EQ(store.objectForKey("sound"), "Tink") << "the session keeps it";
+    ASSERT_EQ(notices.size(), 1) << "told once";
+    EXPECT_TRUE(notices[0].contains(path()) && notices[0].contains("File too large"))
+        << notices[0].toStdString();
 
-        if (QFileInfo(folder()).isDir()) {
-            EXPECT_EQ(after, before) << c.name;
-            EXPECT_EQ(entries, QStringList{"defaults.json"}) << c.name;
-        }
-        ASSERT_EQ(notices.size(), 1) << c.name << ": told once";
-        EXPECT_TRUE(notices[0].contains(c.reason)) << notices[0].toStdString();
-
-        // Once saving works again a later failure is told again.
-        QDir().mkpath(folder());
-        store.setObject("Funk", "sound");
-        EXPECT_EQ(JsonDefaultsStore(path()).objectForKey("sound"), "Funk") << c.name;
-        c.breakWrites();
-        store.setObject("Pop", "sound");
-        c.repair();
-        EXPECT_EQ(notices.size(), 2) << c.name;
-    }
+    // Once saving works again, a later failure is told again.
+    store.setObject("Funk", "sound");
+    EXPECT_EQ(JsonDefaultsStore(path()).objectForKey("sound"), "Funk");
+    saveWithoutRoom("Pop");
+    EXPECT_EQ(notices.size(), 2);
 }
 
 TEST_F(JsonDefaultsStoreTest, InstancesSharingTheFileSeeAndKeepEachOthersWrites) {
