@@ -229,8 +229,8 @@ void AppDelegate::recognizeImageFile(const QString& path, DeliveryObserver obser
                 return;
             }
             if (!loaded.isSuccess()) {
-                const CaptureResult failure =
-                    CaptureResult::failure(CaptureError::imageLoadFailed());
+                const CaptureResult failure = CaptureResult::failure(
+                    CaptureError::imageLoadFailed(loaded.error().description));
                 weakSelf->handleCaptureResult(failure);
                 if (observer) {
                     observer(failure);

@@ -25,7 +25,12 @@ public:
     static CaptureError screenshotFailed(ScreenshotError error);
     static CaptureError captureCancelled() { return CaptureError(Kind::captureCancelled); }
     static CaptureError captureFailed() { return CaptureError(Kind::captureFailed); }
-    static CaptureError imageLoadFailed() { return CaptureError(Kind::imageLoadFailed); }
+    // The reason is for logs and the command line; the description stays the same.
+    static CaptureError imageLoadFailed(QString reason = {}) {
+        CaptureError error(Kind::imageLoadFailed);
+        error.m_reason = std::move(reason);
+        return error;
+    }
     static CaptureError selfReleased() { return CaptureError(Kind::selfReleased); }
     static CaptureError cgImageConversionFailed() {
         return CaptureError(Kind::cgImageConversionFailed);
@@ -35,6 +40,7 @@ public:
     const std::optional<OCRService::OCRError>& ocrError() const { return m_ocrError; }
     const std::optional<ScreenshotError>& screenshotError() const { return m_screenshotError; }
     QString localizedDescription() const;
+    const QString& reason() const { return m_reason; }
 
 private:
     explicit CaptureError(Kind kind)
@@ -43,6 +49,7 @@ private:
     Kind m_kind;
     std::optional<OCRService::OCRError> m_ocrError;
     std::optional<ScreenshotError> m_screenshotError;
+    QString m_reason;
 };
 
 } // namespace quorvale

@@ -1,9 +1,15 @@
 #include "app/ImageLoader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvale {
 namespace {
@@ -12,12 +18,8 @@ ImageLoader::LoadResult fail(ImageLoader::Error::Kind kind, QString description)
     return ImageLoader::LoadResult::failure({kind, std::move(description)});
 }
 
-QByteArray formatFromSignature(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray head = file.read(8);
+QByteArray formatFromSignature(QIODevice& device) {
+    const QByteArray head = device.peek(8);
     using namespace std::string_view_literals;
     struct Signature {
         std::string_view magic;
@@ -49,18 +51,40 @@ ImageLoader::LoadResult ImageLoader::load(const QString& path) {
     if (info.isDir()) {
         return fail(Kind::isDirectory, QStringLiteral("is a folder, not an image file"));
     }
+    const QString notRegular = QCoreApplication::translate("ImageLoader", "not a regular file");
+    // Pipes and devices read forever or block; their size says nothing.
+    if (!info.isFile()) {
+        return fail(Kind::notRegularFile, notRegular);
+    }
     if (!info.isReadable()) {
         return fail(Kind::notReadable, QStringLiteral("permission denied"));
     }
     if (info.size() == 0) {
         return fail(Kind::empty, QStringLiteral("the file is empty"));
     }
+    // The path may have been replaced since: opening without blocking and checking what was
+    // opened keeps a pipe put there now from hanging the reader.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(errno == ENOENT ? Kind::notFound : Kind::notReadable,
+                    QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return fail(Kind::notRegularFile, notRegular);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(Kind::notReadable, file.errorString());
+    }
 
     // Naming the format from the file's first bytes spares loading every image plugin to
     // ask each whether it can read the file.
-    const QByteArray format = formatFromSignature(path);
-    QImageReader reader(path, format);
-    reader.setDecideFormatFromContent(format.isEmpty());
+    const QByteArray format = formatFromSignature(file);
+    QImageReader reader(&file, format);
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
         return fail(Kind::notAnImage, QStringLiteral("not an image in a supported format"));

@@ -18,6 +18,7 @@ public:
         enum class Kind {
             notFound,
             isDirectory,
+            notRegularFile,
             notReadable,
             empty,
             notAnImage,

@@ -1,6 +1,10 @@
 #include "app/InstanceClient.h"
 
+#include "app/InstanceAccess.h"
+
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
 
 namespace quorvale {
@@ -8,10 +12,26 @@ namespace quorvale {
 std::optional<InstanceReply> InstanceClient::send(const QString& socketPath,
                                                   const InstanceRequest& request, int timeoutMs,
                                                   QString* error) {
+    const QString folder = QFileInfo(socketPath).absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        *error = kNotRunning;
+        return std::nullopt;
+    }
+    // Requests carry the user's file paths: never to a socket someone else could have made.
+    if (!InstanceAccess::secureFolder(folder, false, error)) {
+        return std::nullopt;
+    }
     QLocalSocket socket;
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(1000)) {
-        *error = QStringLiteral("Quorvale is not running");
+        *error = kNotRunning;
+        return std::nullopt;
+    }
+    if (!InstanceAccess::peerIsThisUser(socket.socketDescriptor())) {
+        *error = QCoreApplication::translate("InstanceClient",
+                                             "the program listening on %1 runs as another user; "
+                                             "refusing to talk to it")
+                     .arg(socketPath);
         return std::nullopt;
     }
     socket.write(InstanceProtocol::encode(request));

@@ -10,6 +10,8 @@ namespace quorvale {
 // The command line's end of the channel to the running instance. Blocking.
 class InstanceClient {
 public:
+    static inline const QString kNotRunning = QStringLiteral("Quorvale is not running");
+
     // Nothing when no instance answers; error says why.
     static std::optional<InstanceReply>
     send(const QString& socketPath, const InstanceRequest& request, int timeoutMs, QString* error);

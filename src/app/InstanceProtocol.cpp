@@ -1,10 +1,9 @@
 #include "app/InstanceProtocol.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "app/InstanceAccess.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <unistd.h>
 
 namespace quorvale::InstanceProtocol {
 namespace {
@@ -99,11 +98,7 @@ std::optional<InstanceReply> decodeReply(const QByteArray& bytes, QString* error
 }
 
 QString socketPath() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
-        return runtime + QStringLiteral("/quorvale.socket");
-    }
-    return QDir::tempPath() + QStringLiteral("/quorvale-%1/quorvale.socket").arg(getuid());
+    return InstanceAccess::socketFolder() + QStringLiteral("/quorvale.socket");
 }
 
 } // namespace quorvale::InstanceProtocol

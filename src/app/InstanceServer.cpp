@@ -1,10 +1,11 @@
 #include "app/InstanceServer.h"
 
-#include <QDir>
+#include "app/InstanceAccess.h"
+
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
-#include <sys/stat.h>
+#include <QTimer>
 
 namespace quorvale {
 
@@ -16,12 +17,9 @@ InstanceServer::InstanceServer(Handler handler, QObject* parent)
 }
 
 InstanceServer::ListenResult InstanceServer::listen(const QString& socketPath, QString* error) {
-    const QString folder = QFileInfo(socketPath).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("cannot create %1").arg(folder);
+    if (!InstanceAccess::secureFolder(QFileInfo(socketPath).absolutePath(), true, error)) {
         return ListenResult::failed;
     }
-    ::chmod(QFile::encodeName(folder).constData(), 0700);
     m_lock = std::make_unique<QLockFile>(socketPath + QStringLiteral(".lock"));
     // Only a lock whose process is gone is stale, however old it is.
     m_lock->setStaleLockTime(0);
@@ -49,13 +47,30 @@ void InstanceServer::close() {
 void InstanceServer::accept() {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        if (!InstanceAccess::peerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        // Silent connections would otherwise be held for as long as the peer likes.
+        auto* silence = new QTimer(socket);
+        silence->setSingleShot(true);
+        connect(silence, &QTimer::timeout, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        silence->start(m_idleTimeoutMs);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, silence] {
+            if (!silence->isActive()) {
+                return; // the request is being answered
+            }
             if (!socket->canReadLine()) {
                 if (socket->bytesAvailable() > InstanceProtocol::kMaxMessageBytes) {
                     socket->abort();
                 }
                 return;
             }
+            silence->stop();
             const QByteArray line = socket->readLine(InstanceProtocol::kMaxMessageBytes + 1);
             QPointer<QLocalSocket> weakSocket(socket);
             Reply reply = [weakSocket](const InstanceReply& answer) {

@@ -18,10 +18,16 @@ public:
     using Reply = std::function<void(const InstanceReply&)>;
     using Handler = std::function<void(const InstanceRequest&, Reply)>;
 
+    // A connection that sends no request within this time is closed.
+    static constexpr int kDefaultIdleTimeoutMs = 5000;
+
     explicit InstanceServer(Handler handler, QObject* parent = nullptr);
 
+    void setIdleTimeout(int milliseconds) { m_idleTimeoutMs = milliseconds; }
+
     // Holds a lock beside the socket for as long as this instance lives, so two starting
-    // instances never both listen; a socket left by a crashed instance is taken over.
+    // instances never both listen; a socket left by a crashed instance is taken over. A
+    // folder other users could change is refused.
     ListenResult listen(const QString& socketPath, QString* error);
     void close();
 
@@ -31,6 +37,7 @@ private:
     Handler m_handler;
     QLocalServer m_server;
     std::unique_ptr<QLockFile> m_lock;
+    int m_idleTimeoutMs = kDefaultIdleTimeoutMs;
 };
 
 } // namespace quorvale

@@ -6,6 +6,7 @@
 #include "app/ImageLoader.h"
 #include "app/InstanceClient.h"
 #include "app/InstanceServer.h"
+#include "app/QuitSignals.h"
 #include "app/UserNotice.h"
 #include "common/BuildInfo.h"
 #include "preferences/PreferenceManager.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -85,7 +87,10 @@ ImageLoader::LoadResult loadQuietly(const QString& path) {
 int runOcr(int argc, char** argv, const CommandLine& line,
            const Launcher::PlatformFactory& makePlatform) {
     qInstallMessageHandler(quietMessageHandler);
-    QCoreApplication app(argc, argv);
+    // Vector images draw their text with fonts, which only Qt's GUI part provides; the
+    // offscreen platform gives it without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     std::optional<QStringList> explicitLanguages;
     if (!line.languages.isEmpty()) {
         auto parsed = LanguageTable::parseList(line.languages);
@@ -144,7 +149,7 @@ int sendToRunningInstance(int argc, char** argv, const CommandLine& line) {
     if (line.action == CommandLine::Action::recognizeFile) {
         // Check what can be checked here, so mistakes get a precise message.
         const QFileInfo info(line.path);
-        if (!info.exists() || info.isDir() || !info.isReadable() || info.size() == 0) {
+        if (!info.exists() || !info.isFile() || !info.isReadable() || info.size() == 0) {
             const auto loaded = ImageLoader::load(line.path);
             printError(line.path + QStringLiteral(": ") + loaded.error().description);
             return 1;
@@ -160,7 +165,9 @@ int sendToRunningInstance(int argc, char** argv, const CommandLine& line) {
     const auto reply =
         InstanceClient::send(InstanceProtocol::socketPath(), request, timeoutMs, &error);
     if (!reply) {
-        printError(error + QStringLiteral("; start it first with: quorvale"));
+        printError(error == InstanceClient::kNotRunning
+                       ? error + QStringLiteral("; start it first with: quorvale")
+                       : error);
         return 1;
     }
     if (!reply->ok) {
@@ -190,8 +197,11 @@ void handleRequest(AppDelegate& delegate, const InstanceRequest& request,
         delegate.recognizeImageFile(request.path, [reply](const AppDelegate::CaptureResult& r) {
             if (r.isSuccess()) {
                 reply({true, QStringLiteral("Copy Text Succeed")});
-            } else {
+            } else if (r.error().reason().isEmpty()) {
                 reply({false, r.error().localizedDescription()});
+            } else {
+                reply({false, r.error().localizedDescription() + QStringLiteral(": ") +
+                                  r.error().reason()});
             }
         });
         return;
@@ -231,9 +241,9 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
         listening = server.listen(socketPath, &error);
     }
     if (listening != InstanceServer::ListenResult::listening) {
-        printError(QStringLiteral("cannot listen on %1 (%2); commands from the command line "
-                                  "will not reach this instance")
-                       .arg(socketPath, error));
+        showUserNotice(QStringLiteral("cannot listen on %1 (%2); commands from the command line "
+                                      "will not reach this instance")
+                           .arg(socketPath, error));
     }
 
     if (!platform::current().hotKeys->isAvailable()) {
@@ -249,6 +259,8 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
         server.close();
         PreferenceManager::shared().waitForPendingWrites();
     });
+    // Logging out or stopping the service quits the same way as the Quit entry.
+    const QuitSignals quitSignals([] { QCoreApplication::quit(); });
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return app.exec();
 }
@@ -276,7 +288,11 @@ int Launcher::run(int argc, char** argv, const PlatformFactory& makePlatform) {
     case CommandLine::Action::startApp:
         break;
     }
-    return runApp(argc, argv, makePlatform);
+    const int exitCode = runApp(argc, argv, makePlatform);
+    // An engine still loading uses the engine library's own caches, which go at exit: the
+    // backends wait for such work as they go, so they go first.
+    platform::install({});
+    return exitCode;
 }
 
 } // namespace quorvale

@@ -18,7 +18,11 @@ void showUserNotice(const QString& text) {
                                     QMessageBox::Ok);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
+        // Notices of the start-up come with the settings window opening: stay above it.
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
         box->show();
+        box->raise();
+        box->activateWindow();
     });
 }
 

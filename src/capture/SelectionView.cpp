@@ -5,6 +5,7 @@
 #include "capture/SystemUptime.h"
 #include "platform/Platform.h"
 
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -76,6 +77,14 @@ void SelectionView::setScreen(const platform::ScreenInfo& screen, double primary
 void SelectionView::setFrozenImage(const QImage& image) {
     m_frozenImage = image;
     update();
+}
+
+void SelectionView::releasePixels() {
+    m_frozenImage = QImage();
+    // The next show repaints everything into a buffer of the window's size.
+    if (QBackingStore* store = backingStore(); store && !isVisible()) {
+        store->resize(QSize(1, 1));
+    }
 }
 
 void SelectionView::setCustomCursor(const QCursor& cursor) {

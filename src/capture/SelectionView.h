@@ -38,6 +38,9 @@ public:
     double primaryHeight() const { return m_primaryHeight; }
     void setFrozenImage(const QImage& image);
     const QImage& frozenImage() const { return m_frozenImage; }
+    // Once hidden: forgets the frozen screen and the paint buffer that shows it dimmed (both
+    // may hold private text, and a screen's worth of memory); the native window stays.
+    void releasePixels();
 
     void setDelegate(std::weak_ptr<SelectionViewDelegate> delegate) {
         m_delegate = std::move(delegate);

@@ -58,7 +58,7 @@ void SelectionViewPool::give(SelectionView* view) {
     view->setDelegate({});
     view->releaseKeyboard();
     view->hide();
-    view->setFrozenImage({});
+    view->releasePixels();
     view->reset();
     view->setWindowMode(false);
     view->clearCustomCursor();

@@ -6,8 +6,8 @@ namespace quorvale {
 
 class SelectionView;
 
-// Overlays of finished selections, kept hidden with their native windows and paint buffers:
-// a fresh screen-sized buffer costs more to fault in than the whole rest of the first frame.
+// Overlays of finished selections, kept hidden with their native windows so the next
+// selection starts fast; their pixels go as each selection ends.
 class SelectionViewPool {
 public:
     // A hidden, blank overlay covering the screen: a kept one when it fits, else a new one.

@@ -144,13 +144,16 @@ void SelectionWindowController::finishSelection(SelectionOutcome outcome) {
     for (SelectionView* view : m_views) {
         view->setDelegate({});
         view->hide();
-        view->setFrozenImage({});
     }
     CaptureTrace::mark("selection-finished", !outcome.isSuccess()       ? "cancelled"
                                              : outcome.value().isRect() ? "rect"
                                                                         : "window");
     if (completion) {
         completion(std::move(outcome));
+    }
+    // Only now: freeing screen-sized buffers would delay the picture the user is waiting for.
+    for (SelectionView* view : m_views) {
+        view->releasePixels();
     }
     m_frozen.reset();
 }

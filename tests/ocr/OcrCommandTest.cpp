@@ -1,5 +1,6 @@
 #include "support/TextImageRenderer.h"
 
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -67,6 +68,48 @@ TEST_F(OcrCommand, BadInputGivesOneLineNamingTheFileAndAFailingExit) {
     ASSERT_EQ(lines.size(), 2) << run.err.toStdString();
     EXPECT_TRUE(lines[0].startsWith("quorvale: " + text.fileName() + ": "));
     EXPECT_TRUE(lines[1].startsWith("quorvale: " + dir.filePath("missing.png") + ": "));
+}
+
+TEST_F(OcrCommand, EveryImageFormatHereIsReadOrRefusedWithAReason) {
+    // Vector text needs fonts to be drawn at all.
+    QFile svg(dir.filePath("text.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="640" height="80">)"
+              R"(<rect width="640" height="80" fill="white"/><text x="10" y="50" )"
+              R"(font-family="DejaVu Sans" font-size="32">Violet garden seven</text></svg>)");
+    svg.close();
+    QStringList files{svg.fileName()};
+    QProcess gzip;
+    gzip.setStandardOutputFile(dir.filePath("text.svgz"));
+    gzip.start("gzip", {"-c", svg.fileName()});
+    if (gzip.waitForFinished() && gzip.exitCode() == 0) {
+        files << dir.filePath("text.svgz");
+    }
+    const QImage page = test::renderTextImage({"Violet garden seven"}, "DejaVu Sans", 20, false);
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString path = dir.filePath("page." + QString::fromLatin1(format));
+        if (!format.startsWith("svg") && page.save(path, format.constData())) {
+            files << path;
+        }
+    }
+    ASSERT_GT(files.size(), 8);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.remove("DISPLAY");
+    process.setProcessEnvironment(env);
+    process.start(QUORVALE_BINARY, QStringList{"ocr", "--lang", "eng"} + files);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << err.toStdString();
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(out.startsWith("Violet garden seven\n")) << "the SVG's text: " << out.toStdString();
+    // Every file gives its text or one line naming it.
+    const int refused = int(err.count("quorvale: " + dir.path()));
+    const int read = int(out.split("\n\n", Qt::SkipEmptyParts).size());
+    EXPECT_EQ(read + refused, files.size()) << out.toStdString() << err.toStdString();
+    EXPECT_EQ(err.count('\n'), refused) << err.toStdString();
 }
 
 TEST_F(OcrCommand, ArgumentMistakesExitWithUsage) {

@@ -147,6 +147,7 @@ TEST_F(AppDelegateTest, UnreadableFileEndsInLoadFailureOnTheGuiThread) {
     ASSERT_TRUE(pumpUntil([&] { return delivered.has_value(); }));
     fakes.mainQueue->runPending();
     EXPECT_EQ(delivered->error().kind(), CaptureError::Kind::imageLoadFailed);
+    EXPECT_EQ(delivered->error().reason(), "not an image in a supported format");
     EXPECT_EQ(fakes.clipboard->string(), QStringLiteral("earlier"));
     EXPECT_TRUE(fakes.clipboard->operations.isEmpty());
     EXPECT_EQ(ToastWindowController::visibleToastMessages(),

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quorvale;
@@ -49,6 +50,8 @@ TEST_F(ImageLoaderTest, BadInputsGetAReasonTheUserCanActOn) {
     const QByteArray png = encoded(image, "png");
     const QByteArray jpeg = encoded(image, "jpg");
     QDir(dir.path()).mkdir("folder.png");
+    // Reading a pipe or a device would block or never end.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.png")).constData(), 0600), 0);
 
     struct Case {
         QString path;
@@ -57,6 +60,9 @@ TEST_F(ImageLoaderTest, BadInputsGetAReasonTheUserCanActOn) {
     const Case cases[] = {
         {dir.filePath("missing.png"), Kind::notFound},
         {dir.filePath("folder.png"), Kind::isDirectory},
+        {dir.filePath("pipe.png"), Kind::notRegularFile},
+        {"/dev/zero", Kind::notRegularFile},
+        {"/dev/urandom", Kind::notRegularFile},
         {write("empty.png", {}), Kind::empty},
         {write("text.png", "hello, I am text"), Kind::notAnImage},
         {write("truncated.png", png.left(png.size() / 2)), Kind::corrupt},

@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -287,6 +289,40 @@ TEST_F(JsonDefaultsStoreTest, FailedWritesKeepTheSessionGoing) {
         EXPECT_EQ(readRaw(), before);
         EXPECT_EQ(folderEntries(), QStringList{"defaults.json"});
     }
+}
+
+TEST_F(JsonDefaultsStoreTest, AWriteThatFailsOnItsWayToTheDiskKeepsTheOldFile) {
+    writeRaw(R"({"languages": ["de-DE"]})");
+    const QByteArray before = readRaw();
+    QStringList notices;
+    JsonDefaultsStore store(path(), [&](const QString& text) { notices << text; });
+    // The file-size limit fails the write that reaches the disk, as a full disk does once
+    // the buffered write has succeeded.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto saveWithoutRoom = [&](const char* sound) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        store.setObject(sound, "sound");
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_DFL);
+    };
+    saveWithoutRoom("Glass");
+    saveWithoutRoom("Tink");
+    EXPECT_EQ(readRaw(), before);
+    EXPECT_EQ(folderEntries(), QStringList{"defaults.json"});
+    EXPECT_EQ(store.objectForKey("sound"), "Tink") << "the session keeps it";
+    ASSERT_EQ(notices.size(), 1) << "told once";
+    EXPECT_TRUE(notices[0].contains(path()) && notices[0].contains("File too large"))
+        << notices[0].toStdString();
+
+    // Once saving works again, a later failure is told again.
+    store.setObject("Funk", "sound");
+    EXPECT_EQ(JsonDefaultsStore(path()).objectForKey("sound"), "Funk");
+    saveWithoutRoom("Pop");
+    EXPECT_EQ(notices.size(), 2);
 }
 
 TEST_F(JsonDefaultsStoreTest, InstancesSharingTheFileSeeAndKeepEachOthersWrites) {

@@ -5,6 +5,7 @@
 #include "platform/fake/FakePlatform.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QPointer>
 #include <gtest/gtest.h>
 
@@ -74,6 +75,8 @@ TEST_F(SelectionWindowControllerTest, CoversEveryScreenWithItsFrozenPixels) {
 
 TEST_F(SelectionWindowControllerTest, EachSelectionCompletesOnceAndReleasesTheFreeze) {
     start(false);
+    QApplication::processEvents(); // paints the frozen screens into the overlays
+    ASSERT_EQ(controller->selectionWindows()[0]->backingStore()->size(), QSize(800, 600));
     controller->selectionDidCancel();
     controller->selectionDidCancel();
     controller->selectionDidSelectWindow(window(3));
@@ -83,6 +86,8 @@ TEST_F(SelectionWindowControllerTest, EachSelectionCompletesOnceAndReleasesTheFr
     for (SelectionView* view : controller->selectionWindows()) {
         EXPECT_FALSE(view->isVisible());
         EXPECT_FALSE(view->hasDelegate());
+        EXPECT_TRUE(view->frozenImage().isNull());
+        EXPECT_LE(view->backingStore()->size().width(), 1) << "the dimmed copy is kept";
     }
     // The start-up steps still due must not bring the overlays back.
     fake.mainQueue->advance(0.5);

@@ -123,6 +123,12 @@ TEST_P(WindowMode, PicksTheWholeTextOfAHalfCoveredWindow) {
     ASSERT_TRUE(session.xdotool({"click", "1"}));
     expectClipboardSoon("Marble harbor lights\nCrimson feather bridge");
     EXPECT_EQ(session.appErrors().count("cannot be read"), 0) << "fell back to the screen";
+    // The picture has the size of what was read, the window's own area, not its frame's.
+    const QString info = session.run("xwininfo", {"-id", QString::number(covered)}).standardOutput;
+    const QRegularExpression size(R"(Width: (\d+)\s+Height: (\d+))");
+    const auto match = size.match(info);
+    ASSERT_TRUE(match.hasMatch()) << info.toStdString();
+    EXPECT_EQ(lastTraceDetail("image-delivered"), match.captured(1) + 'x' + match.captured(2));
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, WindowMode, ::testing::Values(false, true),

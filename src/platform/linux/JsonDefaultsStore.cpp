@@ -2,14 +2,15 @@
 
 #include "platform/linux/TypedJsonCodec.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -48,8 +49,10 @@ private:
 
 } // namespace
 
-JsonDefaultsStore::JsonDefaultsStore(QString path)
-    : m_path(std::move(path)) {
+JsonDefaultsStore::JsonDefaultsStore(QString path,
+                                     std::function<void(const QString&)> notifyFailure)
+    : m_path(std::move(path))
+    , m_notifyFailure(std::move(notifyFailure)) {
     std::lock_guard lock(m_mutex);
     reloadIfChangedLocked();
 }
@@ -85,7 +88,7 @@ void JsonDefaultsStore::setObject(const QVariant& value, const QString& key) {
     }
 
     std::lock_guard writeLock(m_writeMutex);
-    const bool folderReady = ensureFolder();
+    const int folderError = ensureFolder();
     FolderLock otherProcesses(QFileInfo(m_path).absolutePath());
     QByteArray content;
     {
@@ -104,9 +107,31 @@ void JsonDefaultsStore::setObject(const QVariant& value, const QString& key) {
         content = TypedJsonCodec::serializeObject(m_stored);
     }
     // The stamp is left alone: the next read loads our own file back.
-    if (folderReady) {
-        writeFile(content);
+    reportWrite(folderError != 0 ? folderError : writeFile(content));
+}
+
+void JsonDefaultsStore::reportWrite(int error) {
+    if (error == 0) {
+        m_failureReported = false;
+        return;
     }
+    const QString reason =
+        error == ENOSPC || error == EDQUOT
+            ? QCoreApplication::translate("JsonDefaultsStore", "the disk is full")
+        : error == EROFS ? QCoreApplication::translate("JsonDefaultsStore", "the disk is read-only")
+        : error == EACCES || error == EPERM
+            ? QCoreApplication::translate("JsonDefaultsStore", "permission denied")
+            : QString::fromLocal8Bit(std::strerror(error));
+    logLine(QStringLiteral("could not write %1: %2").arg(m_path, reason));
+    if (m_failureReported || !m_notifyFailure) {
+        return;
+    }
+    m_failureReported = true;
+    m_notifyFailure(QCoreApplication::translate(
+                        "JsonDefaultsStore",
+                        "Quorvale could not save your settings to %1: %2. Changes made now last "
+                        "only until Quorvale quits.")
+                        .arg(m_path, reason));
 }
 
 std::optional<QString> JsonDefaultsStore::takeRecoveryNotice() {
@@ -222,39 +247,62 @@ void JsonDefaultsStore::protectLocked(const QString& notice) const {
     logLine(notice);
 }
 
-bool JsonDefaultsStore::ensureFolder() const {
+int JsonDefaultsStore::ensureFolder() const {
     const QString folder = QFileInfo(m_path).absolutePath();
     if (QFileInfo(folder).isDir()) {
-        return true;
+        return 0;
     }
     QDir().mkpath(QFileInfo(folder).absolutePath());
-    QDir().mkdir(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!QFileInfo(folder).isDir()) {
-        logLine(QStringLiteral("could not create the folder %1").arg(folder));
-        return false;
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
+        return errno;
     }
-    return true;
+    return QFileInfo(folder).isDir() ? 0 : ENOTDIR;
 }
 
-bool JsonDefaultsStore::writeFile(const QByteArray& content) const {
-    // QSaveFile writes a temporary file, syncs it and renames it over the old one, so the
-    // file on disk is always either the old or the new version.
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        logLine(QStringLiteral("could not write %1: %2").arg(m_path, file.errorString()));
-        return false;
+int JsonDefaultsStore::writeFile(const QByteArray& content) const {
+    // Every step is checked, the last write included: a full disk often fails only when the
+    // data actually reaches it. Until the rename nothing has touched the old file.
+    // A linked settings file (say, from a dotfiles folder) stays linked: its target is replaced.
+    const QFileInfo info(m_path);
+    const QString resolved = info.isSymLink() ? info.canonicalFilePath() : QString();
+    const QString finalPath = resolved.isEmpty() ? m_path : resolved;
+    const QByteArray target = QFile::encodeName(finalPath);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC); // mode 0600
+    if (fd < 0) {
+        return errno;
     }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(content) != content.size()) {
-        logLine(QStringLiteral("could not write %1: %2").arg(m_path, file.errorString()));
-        file.cancelWriting();
-        return false;
+    int error = 0;
+    for (qsizetype done = 0; done < content.size() && error == 0;) {
+        const ssize_t written =
+            ::write(fd, content.constData() + done, std::size_t(content.size() - done));
+        if (written > 0) {
+            done += written;
+        } else if (written == 0 || errno != EINTR) {
+            error = written == 0 ? EIO : errno;
+        }
     }
-    if (!file.commit()) {
-        logLine(QStringLiteral("could not write %1: %2").arg(m_path, file.errorString()));
-        return false;
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
     }
-    return true;
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        return error;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int folder = ::open(QFile::encodeName(QFileInfo(finalPath).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return 0;
 }
 
 } // namespace quorvale::platform

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,10 +18,13 @@ namespace quorvale::platform {
 // write replaces the whole file atomically, merging what another running instance wrote
 // since; reads pick such changes up. A file that cannot be read is never overwritten:
 // unparseable content is moved aside first, an unopenable file is left alone and writes
-// are dropped.
+// are dropped. A write that fails at any step leaves the old file as it was.
 class JsonDefaultsStore : public DefaultsStore {
 public:
-    explicit JsonDefaultsStore(QString path = defaultPath());
+    // `notifyFailure` is told, from the writing thread, when settings could not be saved;
+    // once, until a save succeeds again.
+    explicit JsonDefaultsStore(QString path = defaultPath(),
+                               std::function<void(const QString&)> notifyFailure = {});
 
     // $XDG_CONFIG_HOME/quorvale/defaults.json (~/.config when unset).
     static QString defaultPath();
@@ -54,10 +58,14 @@ private:
     void loadLocked(const FileStamp& stamp) const;
     void setAsideLocked() const;
     void protectLocked(const QString& notice) const;
-    bool ensureFolder() const;
-    bool writeFile(const QByteArray& content) const;
+    // errno of the step that failed, 0 on success.
+    int ensureFolder() const;
+    int writeFile(const QByteArray& content) const;
+    void reportWrite(int error);
 
     const QString m_path;
+    const std::function<void(const QString&)> m_notifyFailure;
+    bool m_failureReported = false; // guarded by m_writeMutex
     // Serialises file replacement; taken before m_mutex, never inside it.
     std::mutex m_writeMutex;
     mutable std::mutex m_mutex;

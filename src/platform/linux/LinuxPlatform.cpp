@@ -27,7 +27,8 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.alerts = std::make_shared<QtModalAlerts>();
     platform.urlOpener = std::make_shared<DesktopUrlOpener>();
     platform.screens = std::make_shared<QtScreens>();
-    platform.defaults = std::make_shared<JsonDefaultsStore>();
+    platform.defaults =
+        std::make_shared<JsonDefaultsStore>(JsonDefaultsStore::defaultPath(), options.notify);
     platform.loginItem = std::make_shared<XdgAutostartLoginItem>();
     platform.activationPolicy = std::make_shared<X11ActivationPolicy>();
     platform.textRecognizer =

@@ -69,6 +69,19 @@ QImage fitted(QImage image, std::int64_t width, std::int64_t height) {
     return image.scaled(int(width), int(height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// A window's picture at the configured scale. The configuration sizes the whole frame; what
+// was read may be less (the client area without the decorations, or the part on a screen),
+// and stretching that to the frame's size would distort the text.
+QImage fittedPart(QImage part, const StreamConfiguration& configuration, QSizeF framePixels) {
+    if (framePixels.isEmpty()) {
+        return part;
+    }
+    const double sx = double(configuration.width) / framePixels.width();
+    const double sy = double(configuration.height) / framePixels.height();
+    return fitted(std::move(part), std::max<std::int64_t>(1, std::llround(part.width() * sx)),
+                  std::max<std::int64_t>(1, std::llround(part.height() * sy)));
+}
+
 } // namespace
 
 X11ScreenCapture::X11ScreenCapture()
@@ -328,14 +341,16 @@ void X11ScreenCapture::captureImage(const ContentFilter& filter,
         completion(std::nullopt, failure(1, QStringLiteral("No X11 display connection")));
         return;
     }
-    std::optional<QImage> image = filter.kind == ContentFilter::Kind::display
-                                      ? captureDisplay(filter, configuration)
-                                      : captureWindow(filter, configuration);
+    const bool display = filter.kind == ContentFilter::Kind::display;
+    std::optional<QImage> image =
+        display ? captureDisplay(filter, configuration) : captureWindow(filter, configuration);
     if (!image) {
         completion(std::nullopt, failure(2, QStringLiteral("The screen could not be read")));
         return;
     }
-    completion(fitted(std::move(*image), configuration.width, configuration.height), std::nullopt);
+    completion(display ? fitted(std::move(*image), configuration.width, configuration.height)
+                       : std::move(*image),
+               std::nullopt);
 }
 
 std::optional<QImage>
@@ -402,15 +417,16 @@ std::optional<QImage> X11ScreenCapture::windowPixels(xcb_window_t window,
     return image;
 }
 
-std::optional<QImage> X11ScreenCapture::captureWindow(const ContentFilter& filter,
-                                                      const StreamConfiguration&) const {
+std::optional<QImage>
+X11ScreenCapture::captureWindow(const ContentFilter& filter,
+                                const StreamConfiguration& configuration) const {
     const Layout current = layout();
     const CaptureWindow& window = filter.window;
     for (const X11WindowList::Window& candidate : m_windowList->windows()) {
         if (candidate.id == window.windowID) {
             // The title bar and buttons the window manager draws are not the window's text.
             if (auto image = windowPixels(candidate.id, candidate.content)) {
-                return image;
+                return fittedPart(std::move(*image), configuration, QSizeF(candidate.frame.size()));
             }
             break;
         }
@@ -436,7 +452,7 @@ std::optional<QImage> X11ScreenCapture::captureWindow(const ContentFilter& filte
                            int(std::ceil(local.height() * scale)));
         const QRect area = pixels.intersected(display.image.rect());
         if (!area.isEmpty()) {
-            return display.image.copy(area);
+            return fittedPart(display.image.copy(area), configuration, window.frame.size() * scale);
         }
     }
     return std::nullopt;
