@@ -2,6 +2,7 @@
 #include "support/X11AppTest.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
