@@ -4,7 +4,7 @@
 #include <QRectF>
 #include <QRgb>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // Turns a screen image into what the engine reads best: dark text on a light, opaque,
 // 8-bit grey page, enlarged when the pixels are small.
@@ -42,4 +42,4 @@ public:
     static QImage enlarged(const QImage& grey);
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

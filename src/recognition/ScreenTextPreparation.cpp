@@ -1,6 +1,6 @@
-#include "platform/linux/ScreenTextPreparation.h"
+#include "recognition/ScreenTextPreparation.h"
 
-#include "platform/linux/InvertedPanels.h"
+#include "recognition/InvertedPanels.h"
 
 #include <QHash>
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 constexpr int kOpaqueAlpha = 128;
@@ -250,4 +250,4 @@ ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& inp
     return prepared;
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale
