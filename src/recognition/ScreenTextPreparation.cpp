@@ -1,7 +1,5 @@
 #include "recognition/ScreenTextPreparation.h"
 
-#include "recognition/InvertedPanels.h"
-
 #include <QHash>
 #include <algorithm>
 #include <array>
@@ -230,7 +228,8 @@ QImage ScreenTextPreparation::padded(const QImage& grey, int padding, int level)
     return result;
 }
 
-ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& input) {
+ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& input,
+                                                               const GreyStages& greyStages) {
     Prepared prepared;
     if (input.isNull()) {
         return prepared;
@@ -238,8 +237,9 @@ ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& inp
     const QRgb background = backgroundColor(input);
     const int level = isDark(background) ? 255 - luminance(background) : luminance(background);
     QImage grey = lightGrey(flattened(input, background), background);
-    InvertedPanels::normalize(grey, level,
-                              int(std::lround(std::max<qreal>(1.0, input.devicePixelRatio()))));
+    if (greyStages) {
+        greyStages(grey, level, int(std::lround(std::max<qreal>(1.0, input.devicePixelRatio()))));
+    }
     if (shouldUpscale(input)) {
         prepared.scale = kUpscaleFactor;
         grey = enlarged(grey);

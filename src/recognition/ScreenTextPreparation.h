@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QRgb>
+#include <functional>
 
 namespace quorvale {
 
@@ -26,7 +27,11 @@ public:
         QRectF toInput(const QRectF& rect) const;
     };
 
-    static Prepared prepare(const QImage& input);
+    // Work on the grey page at the input's size, before it is enlarged: `pixelRatio` is
+    // the input's device pixel ratio, rounded.
+    using GreyStages = std::function<void(QImage& grey, int pageLevel, int pixelRatio)>;
+
+    static Prepared prepare(const QImage& input, const GreyStages& greyStages = {});
 
     // The most common opaque colour on the border; for an image whose border is
     // transparent, white behind dark content and black behind light content.
