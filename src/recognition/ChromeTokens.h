@@ -14,7 +14,7 @@ public:
     // Below this a short word is a guess whatever it holds; longer ones are mostly text
     // the engine joined to a neighbouring mark.
     static constexpr float kMinConfidence = 10;
-    static constexpr int kMaxGuessLength = 2;
+    static constexpr int kMaxGuessLength = 1;
     // Below this a word of symbols alone (no letter or digit) is chrome; code is full of
     // such words the engine reads with middling confidence ("*/", "&&").
     static constexpr float kMinSymbolConfidence = 25;
