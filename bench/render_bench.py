@@ -10,12 +10,17 @@ polarity (a selected row, a title bar); with xterm, Xvfb and ImageMagick's
 `import` present, a few real terminal windows are grabbed too. The folder has the
 layout score.py reads (qNNN.png, qNNN.txt, manifest.json/csv). QUORVALE_BIN picks
 the build (default build/bin/quorvale). The shared corpus: bench/run_ocrbench.sh.
+
+Then the hand checks run: screen chrome drawn here (a table with grey grid lines,
+selected rows of both polarities, a rule running on past its line, a real xterm
+grabbed 10 px beyond its client area under openbox); each must read exactly.
 """
 import argparse
 import csv
 import json
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -139,6 +144,129 @@ def grab_xterm(lines, theme, out_png, font, px):
         server.wait()
 
 
+def draw_rows(rows, path, px, scale, page, ink, bars=None, grid=None, rule=None):
+    """Rows of cells at fixed columns; bars: row -> (fill, ink); grid: line colour."""
+    font = ImageFont.truetype(path, px * scale)
+    step, pad, gap = int(px * scale * 2.0), 10 * scale, 16 * scale
+    cols = [max(int(font.getlength(r[c])) for r in rows if c < len(r)) + gap
+            for c in range(max(map(len, rows)))]
+    width = sum(cols) + 2 * pad + (rule or 0) * scale
+    img = Image.new("RGB", (width, step * len(rows) + 2 * pad), page)
+    draw = ImageDraw.Draw(img)
+    for i, row in enumerate(rows):
+        top, colour = pad + i * step, ink
+        if bars and i in bars:
+            draw.rectangle([0, top, width - 1, top + step - 1], fill=bars[i][0])
+            colour = bars[i][1]
+        x = pad
+        for c, cell in enumerate(row):
+            draw.text((x + gap // 2, top + (step - px * scale) // 2 - scale), cell, font=font,
+                      fill=colour)
+            x += cols[c]
+        if rule:
+            y = top + step - 3 * scale
+            draw.line([(pad, y), (width - pad, y)], fill=ink, width=scale)
+    if grid:
+        for i in range(len(rows) + 1):
+            draw.line([(pad, pad + i * step), (pad + sum(cols), pad + i * step)], fill=grid,
+                      width=scale)
+        x = pad
+        for c in range(len(cols) + 1):
+            draw.line([(x, pad), (x, pad + len(rows) * step)], fill=grid, width=scale)
+            x += cols[c] if c < len(cols) else 0
+    return img
+
+
+def grab_framed_xterm(lines, out_png, font, px, margin=10):
+    """An xterm under openbox, grabbed `margin` px beyond its client area on every side:
+    its border and a strip of its title bar come along, as in a careless area selection."""
+    if not all(shutil.which(t) for t in ("xterm", "Xvfb", "openbox", "import", "xwininfo")):
+        return False
+    display = f":{random.randint(401, 600)}"
+    server = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x500x24", "-nolisten", "tcp"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    env = dict(os.environ, DISPLAY=display)
+    procs = []
+    try:
+        time.sleep(0.5)
+        procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL))
+        time.sleep(0.8)
+        with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
+            f.write("\n".join(lines))
+        procs.append(subprocess.Popen(
+            ["xterm", "-fa", font, "-fs", str(px), "-geometry", "60x4+60+60", "-title",
+             "Overlay test", "+sb", "-e", f"clear; cat {f.name}; printf '\\033[?25l'; sleep 30"],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        time.sleep(1.5)
+        os.unlink(f.name)
+        info = subprocess.run(["xwininfo", "-name", "Overlay test"], env=env, capture_output=True,
+                              text=True).stdout
+        geo = {k.strip(): int(v) for k, v in (l.split(":", 1) for l in info.splitlines()
+               if l.strip().startswith(("Absolute", "Width", "Height")))}
+        x, y = geo["Absolute upper-left X"], geo["Absolute upper-left Y"]
+        crop = f"{geo['Width'] + 2 * margin}x{geo['Height'] + 2 * margin}+{x - margin}+{y - margin}"
+        return subprocess.run(["import", "-window", "root", "-crop", crop, out_png], env=env,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+    except (KeyError, ValueError, OSError):
+        return False
+    finally:
+        for proc in reversed(procs):
+            proc.kill()
+        server.kill()
+        server.wait()
+
+
+def hand_checks(out, fonts):
+    """(name, image path, expected text) of the chrome that must read exactly."""
+    sans = fonts.get("DejaVu Sans") or next(iter(fonts.values()))
+    mono = fonts.get("DejaVu Sans Mono")
+    table = [["Name", "Size", "Modified"], ["report.pdf", "2.4 MB", "Yesterday"],
+             ["notes.txt", "12 KB", "Monday"]]
+    listing = [["Inbox"], ["Drafts"], ["Sent messages"], ["Archive"]]
+    menu = [["Open Recent"], ["Save As"], ["Print Preview"], ["Close Window"]]
+    cases = [
+        ("grid-table", draw_rows(table, sans, 13, 1, "#ffffff", "#000000", grid="#c0c0c0"),
+         table),
+        ("grey-selection", draw_rows(listing, sans, 13, 1, "#ffffff", "#000000",
+                                     bars={2: ("#d0d0d0", "#000000")}), listing),
+        ("tan-selection", draw_rows(listing, sans, 13, 1, "#ffffff", "#000000",
+                                    bars={1: ("#c8c0a0", "#000000")}), listing),
+        ("dark-menu-2x", draw_rows(menu, sans, 13, 2, "#2a2e32", "#fcfcfc",
+                                   bars={2: ("#3daee9", "#ffffff")}), menu),
+        ("rule-past-end", draw_rows([["Overlay test 1234 words"]], sans, 13, 1, "#ffffff",
+                                    "#202020", rule=120), [["Overlay test 1234 words"]]),
+    ]
+    checks = []
+    for name, img, rows in cases:
+        path = os.path.join(out, f"hand-{name}.png")
+        img.save(path)
+        checks.append((name, path, "\n".join(" ".join(r) for r in rows)))
+    term = ["Overlay test 1234 words", "$ echo done"]
+    path = os.path.join(out, "hand-framed-terminal.png")
+    if mono and grab_framed_xterm(term, path, "DejaVu Sans Mono", 11):
+        checks.append(("framed-terminal", path, "\n".join(term)))
+    else:
+        print("hand checks: no openbox/xterm/Xvfb/import, the framed terminal is not checked")
+    return checks
+
+
+def run_hand_checks(binary, checks):
+    failed = 0
+    for name, path, expected in checks:
+        out = subprocess.run([binary, "ocr", "--lang", "eng", path], capture_output=True,
+                             text=True).stdout
+        got = "\n".join(l.strip() for l in out.splitlines() if l.strip())
+        got = re.sub(" +", " ", got)
+        ok = got == expected
+        failed += not ok
+        print(f"hand check {name}: {'exact' if ok else 'WRONG'}")
+        if not ok:
+            print("  expected: " + expected.replace("\n", " | "))
+            print("  read:     " + got.replace("\n", " | "))
+    return failed
+
+
 def build(out, count, seed):
     rng = random.Random(seed)
     fonts = font_files()
@@ -207,8 +335,10 @@ def main():
     binary = os.environ.get("QUORVALE_BIN", os.path.join(REPO, "build", "bin", "quorvale"))
     if not os.access(binary, os.X_OK):
         sys.exit(f"render_bench: no executable at {binary} (build first)")
+    failed = run_hand_checks(binary, hand_checks(a.out, font_files()))
     cmd = f"'{binary}' ocr --lang {{tlangs}} {{img}}"
-    sys.exit(subprocess.call([sys.executable, os.path.abspath(SCORE), "--cmd", cmd, a.out]))
+    code = subprocess.call([sys.executable, os.path.abspath(SCORE), "--cmd", cmd, a.out])
+    sys.exit(code or (1 if failed else 0))
 
 
 if __name__ == "__main__":

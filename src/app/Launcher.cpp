@@ -10,7 +10,7 @@
 #include "app/UserNotice.h"
 #include "common/BuildInfo.h"
 #include "preferences/PreferenceManager.h"
-#include "recognition/LanguageTable.h"
+#include "platform/LanguageTable.h"
 #include "recognition/OCRService.h"
 
 #include <QApplication>

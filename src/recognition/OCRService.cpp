@@ -1,7 +1,8 @@
 #include "recognition/OCRService.h"
 
+#include "platform/LanguageTable.h"
 #include "preferences/PreferenceManager.h"
-#include "recognition/LanguageTable.h"
+#include "recognition/ScreenTextPipeline.h"
 
 #include <QThreadPool>
 #include <latch>
@@ -21,16 +22,14 @@ platform::TextRecognitionRequest makeRequest(const QStringList& languages) {
     return request;
 }
 
-OCRService::OCRResult assemble(const platform::RecognitionOutcome& outcome) {
+OCRService::OCRResult assemble(const ScreenTextPipeline::Outcome& outcome) {
     if (!outcome.isSuccess()) {
         return OCRService::OCRResult::failure(
             OCRService::OCRError::recognitionFailed(outcome.error()));
     }
     QStringList lines;
-    for (const auto& observation : outcome.value()) {
-        if (!observation.candidates.isEmpty()) {
-            lines << observation.candidates.first();
-        }
+    for (const auto& line : outcome.value()) {
+        lines << line.text;
     }
     const QString text = lines.join(QLatin1Char('\n'));
     if (text.isEmpty()) {
@@ -47,9 +46,9 @@ void submit(const QImage& image, platform::TextRecognitionRequest request,
     auto returned = std::make_shared<std::latch>(1);
     QThreadPool::globalInstance()->start([recognizer, request = std::move(request), image,
                                           completion = std::move(completion), returned] {
-        const platform::RecognitionOutcome outcome =
-            recognizer ? recognizer->perform(request, image)
-                       : platform::RecognitionOutcome::failure(
+        const ScreenTextPipeline::Outcome outcome =
+            recognizer ? ScreenTextPipeline::read(*recognizer, request, image)
+                       : ScreenTextPipeline::Outcome::failure(
                              {QStringLiteral("No text recognition engine is available")});
         OCRService::OCRResult result = assemble(outcome);
         returned->wait();

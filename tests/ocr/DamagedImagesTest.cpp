@@ -1,5 +1,6 @@
 #include "app/ImageLoader.h"
 #include "platform/linux/TesseractTextRecognizer.h"
+#include "recognition/ScreenTextPipeline.h"
 #include "support/TextImageRenderer.h"
 
 #include <QBuffer>
@@ -90,7 +91,8 @@ TEST_F(DamagedImages, LoaderAndEngineSurviveEveryFile) {
             continue;
         }
         ++decoded;
-        (void)recognizer.perform(request, loaded.value().convertToFormat(QImage::Format_ARGB32));
+        (void)ScreenTextPipeline::read(recognizer, request,
+                                       loaded.value().convertToFormat(QImage::Format_ARGB32));
     }
     // Some damage leaves a readable picture; both paths must have been exercised.
     EXPECT_GT(decoded, 10);

@@ -1,4 +1,5 @@
 #include "platform/linux/TesseractTextRecognizer.h"
+#include "recognition/ScreenTextPipeline.h"
 #include "support/TextImageRenderer.h"
 
 #include <QFile>
@@ -25,10 +26,18 @@ TextRecognitionRequest request(const QStringList& languages = {"en-US"}, bool co
     return result;
 }
 
+using RecognitionOutcome = ScreenTextPipeline::Outcome;
+
+// The engine as the product drives it.
+RecognitionOutcome perform(TextRecognizer& engine, const TextRecognitionRequest& request,
+                           const QImage& image) {
+    return ScreenTextPipeline::read(engine, request, image);
+}
+
 QStringList texts(const RecognitionOutcome& outcome) {
     QStringList lines;
-    for (const auto& observation : outcome.value()) {
-        lines << observation.candidates.value(0);
+    for (const auto& line : outcome.value()) {
+        lines << line.text;
     }
     return lines;
 }
@@ -85,7 +94,7 @@ TEST_P(ScreenSentences, AreReadExactlyOneObservationPerLine) {
                                "Version 2.4 was released on 12 May 2023."};
     const QImage image = renderTextImage(lines, r.family, r.pixelSize, r.dark, r.scale);
 
-    const RecognitionOutcome outcome = recognizer.perform(request(), image);
+    const RecognitionOutcome outcome = perform(recognizer, request(), image);
 
     ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
     EXPECT_EQ(texts(outcome), lines);
@@ -93,10 +102,10 @@ TEST_P(ScreenSentences, AreReadExactlyOneObservationPerLine) {
     const QRectF bounds = QRectF(image.rect()).adjusted(-2, -2, 2, 2);
     qreal previousTop = -1;
     for (const auto& observation : outcome.value()) {
-        EXPECT_TRUE(bounds.contains(observation.boundingBox));
-        EXPECT_GT(observation.boundingBox.top(), previousTop);
-        EXPECT_GT(observation.boundingBox.height(), r.pixelSize * r.scale * 0.4);
-        previousTop = observation.boundingBox.top();
+        EXPECT_TRUE(bounds.contains(observation.box));
+        EXPECT_GT(observation.box.top(), previousTop);
+        EXPECT_GT(observation.box.height(), r.pixelSize * r.scale * 0.4);
+        previousTop = observation.box.top();
     }
 }
 
@@ -119,7 +128,7 @@ TEST_P(ScreenSentences, CodeKeepsUnderscoresAndAlignedSpaces) {
                                "size_t copy_len;  /* in bytes */"};
     const QImage image = renderTextImage(lines, r.family, r.pixelSize, r.dark, r.scale);
 
-    const RecognitionOutcome outcome = recognizer.perform(request(), image);
+    const RecognitionOutcome outcome = perform(recognizer, request(), image);
 
     ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
     EXPECT_EQ(texts(outcome), lines);
@@ -140,8 +149,8 @@ TEST_F(TesseractTextRecognizerTest, RequestVariantsReadTheirLanguages) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sentence.toStdString());
-        const RecognitionOutcome outcome = recognizer.perform(
-            request(c.languages, c.correction), renderTextImage({c.sentence}, kSans, 16, false));
+        const RecognitionOutcome outcome = perform(recognizer, request(c.languages, c.correction),
+                                                   renderTextImage({c.sentence}, kSans, 16, false));
         ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
         EXPECT_EQ(texts(outcome), QStringList{c.sentence});
     }
@@ -157,15 +166,15 @@ TEST_F(TesseractTextRecognizerTest, APageReadOnTwoCoresComesOutAsFromOne) {
                                "Version 2.4.1 fixes 17 bugs; see CHANGELOG_2024.md for details."};
     const QImage image = renderTextImage(lines, kMono, 14, false);
     TesseractTextRecognizer twoCores({}, true);
-    const RecognitionOutcome outcome = twoCores.perform(request(), image);
+    const RecognitionOutcome outcome = perform(twoCores, request(), image);
     ASSERT_TRUE(outcome.isSuccess());
-    EXPECT_EQ(texts(outcome), texts(recognizer.perform(request(), image)));
+    EXPECT_EQ(texts(outcome), texts(perform(recognizer, request(), image)));
     // Boxes of the lower half are placed on the page, not on the half.
     qreal previousTop = -1;
     for (const auto& observation : outcome.value()) {
-        EXPECT_GT(observation.boundingBox.top(), previousTop);
-        EXPECT_LE(observation.boundingBox.bottom(), image.height());
-        previousTop = observation.boundingBox.top();
+        EXPECT_GT(observation.box.top(), previousTop);
+        EXPECT_LE(observation.box.bottom(), image.height());
+        previousTop = observation.box.top();
     }
 }
 
@@ -189,7 +198,7 @@ TEST_F(TesseractTextRecognizerTest, LinesOnBarsOfTheOtherPolarityAreRead) {
             painter.drawImage(0, y, rows[i]);
         }
         painter.end();
-        const RecognitionOutcome outcome = recognizer.perform(request(), page);
+        const RecognitionOutcome outcome = perform(recognizer, request(), page);
         ASSERT_TRUE(outcome.isSuccess());
         EXPECT_EQ(texts(outcome), lines);
     }
@@ -202,14 +211,14 @@ TEST_F(TesseractTextRecognizerTest, MissingLanguagesAreDroppedNoticedOnceOrNamed
     const QString sentence = "Nothing else is needed here.";
     const QImage image = renderTextImage({sentence}, kSans, 15, false);
     for (int call = 0; call < 2; ++call) {
-        const RecognitionOutcome outcome = recognizer.perform(request({"it-IT", "en-US"}), image);
+        const RecognitionOutcome outcome = perform(recognizer, request({"it-IT", "en-US"}), image);
         ASSERT_TRUE(outcome.isSuccess());
         EXPECT_EQ(texts(outcome), QStringList{sentence});
     }
     EXPECT_EQ(notices, std::vector<QString>{"No recognition data for Italian (Italy): install "
                                             "the package tesseract-ocr-ita"});
 
-    const RecognitionOutcome none = recognizer.perform(request({"it-IT", "nl-NL", "it"}), image);
+    const RecognitionOutcome none = perform(recognizer, request({"it-IT", "nl-NL", "it"}), image);
     ASSERT_FALSE(none.isSuccess());
     EXPECT_EQ(none.error().localizedDescription,
               "No recognition data for Italian (Italy), Dutch (Netherlands): install the "
@@ -224,7 +233,7 @@ TEST_F(TesseractTextRecognizerTest, ImagesWithoutTextGiveNoObservations) {
     QImage transparent(200, 80, QImage::Format_ARGB32);
     transparent.fill(Qt::transparent);
     for (const QImage& image : {light, dark, transparent, QImage()}) {
-        const RecognitionOutcome outcome = recognizer.perform(request(), image);
+        const RecognitionOutcome outcome = perform(recognizer, request(), image);
         ASSERT_TRUE(outcome.isSuccess());
         EXPECT_TRUE(outcome.value().empty()) << texts(outcome).join("|").toStdString();
     }
@@ -234,13 +243,13 @@ TEST_F(TesseractTextRecognizerTest, DegenerateSizesDoNotCrash) {
     for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(1, 20000), QSize(20000, 1)}) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
-        const RecognitionOutcome outcome = recognizer.perform(request(), image);
+        const RecognitionOutcome outcome = perform(recognizer, request(), image);
         ASSERT_TRUE(outcome.isSuccess()) << outcome.error().localizedDescription.toStdString();
         EXPECT_TRUE(outcome.value().empty());
     }
     QImage tooTall(3, 40000, QImage::Format_RGB32);
     tooTall.fill(Qt::white);
-    const RecognitionOutcome outcome = recognizer.perform(request(), tooTall);
+    const RecognitionOutcome outcome = perform(recognizer, request(), tooTall);
     ASSERT_FALSE(outcome.isSuccess());
     EXPECT_TRUE(outcome.error().localizedDescription.contains("32767"));
 }
@@ -254,7 +263,7 @@ TEST_F(TesseractTextRecognizerTest, TessdataPrefixIsHonouredAndABrokenOneExplain
 
     const ScopedTessdataPrefix prefix("/nonexistent/tessdata");
     const RecognitionOutcome outcome =
-        recognizer.perform(request(), renderTextImage({"Hello"}, kSans, 15, false));
+        perform(recognizer, request(), renderTextImage({"Hello"}, kSans, 15, false));
     ASSERT_FALSE(outcome.isSuccess());
     EXPECT_TRUE(outcome.error().localizedDescription.startsWith(
         "TESSDATA_PREFIX is set to /nonexistent/tessdata"));
@@ -293,7 +302,7 @@ TEST_F(TesseractTextRecognizerTest, ConcurrentCallsShareTheWarmedUpEngineOrGetTh
     QList<QFuture<QStringList>> futures;
     for (int i = 0; i < 6; ++i) {
         futures << QtConcurrent::run([this, image = i % 2 ? b : a] {
-            return texts(recognizer.perform(request({"it-IT", "en-US"}), image));
+            return texts(perform(recognizer, request({"it-IT", "en-US"}), image));
         });
     }
     for (int i = 0; i < futures.size(); ++i) {
@@ -312,7 +321,7 @@ TEST_F(TesseractTextRecognizerTest, RecognisingThreadRunsWithoutOpenMpTeams) {
         GTEST_SKIP() << "the engine is built without OpenMP";
     }
     const int levels = QtConcurrent::run([this, getLevels] {
-                           recognizer.perform(request(), renderTextImage({"x"}, kSans, 15, false));
+                           perform(recognizer, request(), renderTextImage({"x"}, kSans, 15, false));
                            return getLevels();
                        }).result();
     EXPECT_EQ(levels, 0);

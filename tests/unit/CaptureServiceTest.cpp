@@ -1,6 +1,7 @@
 #include "app/CaptureService.h"
 #include "platform/fake/FakePlatform.h"
 #include "preferences/PreferenceManager.h"
+#include "recognition/ScreenTextPreparation.h"
 #include "support/FakeScreenshotService.h"
 #include "support/Wait.h"
 
@@ -92,15 +93,16 @@ TEST_F(CaptureServiceFlow, RecognisesTheCapturedImageAndCleansTheText) {
     ASSERT_TRUE(test::waitUntil([&] { return outcome.count() == 1; }));
     ASSERT_TRUE(outcome.results[0].isSuccess());
     EXPECT_EQ(outcome.results[0].value(), "first\nsecond");
-    EXPECT_EQ(fakes.textRecognizer->imageSizes.at(0), QSize(40, 20));
+    EXPECT_EQ(fakes.textRecognizer->pageSizes.at(0),
+              ScreenTextPreparation::prepare(QImage(40, 20, QImage::Format_RGB32)).image.size());
 }
 
 TEST_F(CaptureServiceFlow, BlankRecognitionAndEngineErrorsAreOcrFailures) {
     // Blank text is "no text found", not an empty success.
-    const std::pair<platform::RecognitionOutcome, QString> cases[] = {
+    const std::pair<platform::EngineOutcome, QString> cases[] = {
         {platform::FakeTextRecognizer::lines({QStringLiteral("   "), QStringLiteral("\t")}),
          "No text found in the image."},
-        {platform::RecognitionOutcome::failure({QStringLiteral("boom")}),
+        {platform::EngineOutcome::failure({QStringLiteral("boom")}),
          "OCR Recognition failed: boom"},
     };
     for (const auto& [recognized, description] : cases) {

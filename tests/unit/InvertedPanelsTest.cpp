@@ -1,10 +1,10 @@
-#include "platform/linux/InvertedPanels.h"
+#include "recognition/InvertedPanels.h"
 
 #include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 constexpr int kPage = 250;
@@ -101,4 +101,4 @@ TEST(InvertedPanelsTest, PanelSizeCountsInDevicePixels) {
 }
 
 } // namespace
-} // namespace quorvale::platform
+} // namespace quorvale

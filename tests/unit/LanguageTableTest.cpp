@@ -1,4 +1,4 @@
-#include "recognition/LanguageTable.h"
+#include "platform/LanguageTable.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

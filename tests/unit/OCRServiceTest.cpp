@@ -19,8 +19,8 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace quorvale {
 namespace {
 
-using platform::RecognitionOutcome;
-using platform::RecognizedTextObservation;
+using platform::EngineOutcome;
+using platform::FakeTextRecognizer;
 using OCRResult = OCRService::OCRResult;
 
 const QString kLanguagesKey = PreferenceManager::kRecognitionLanguagesKey;
@@ -107,42 +107,23 @@ TEST(OCRServiceTest, RequestIsBuiltFromTheStoredLanguagesAndWarmedUpAlike) {
     }
 }
 
-RecognizedTextObservation observation(QStringList candidates, QRectF box = {}) {
-    return {std::move(candidates), box};
-}
-
-TEST(OCRServiceTest, OutcomeIsTheTopCandidatesInEngineOrder) {
+TEST(OCRServiceTest, OutcomeIsTheEngineLinesInItsOrder) {
     struct Case {
         const char* name;
-        RecognitionOutcome outcome;
+        EngineOutcome outcome;
         std::optional<QString> text;
         QString error = {}; // description when there is no text
     };
     const QString none = "No text found in the image.";
     const std::vector<Case> cases = {
-        {"two lines", RecognitionOutcome::success({observation({"Hello"}), observation({"World"})}),
-         "Hello\nWorld"},
-        {"later line above the earlier one",
-         RecognitionOutcome::success(
-             {observation({"Lower"}, {0, 100, 50, 10}), observation({"Upper"}, {0, 10, 50, 10})}),
-         "Lower\nUpper"},
-        {"best candidate only", RecognitionOutcome::success({observation({"best", "second"})}),
-         "best"},
-        {"no candidates skipped",
-         RecognitionOutcome::success(
-             {observation({}), observation({"A"}), observation({}), observation({"B"})}),
-         "A\nB"},
-        {"lines kept as they are",
-         RecognitionOutcome::success(
-             {observation({" a "}), observation({""}), observation({"b\t"})}),
-         " a \n\nb\t"},
-        {"whitespace is text", RecognitionOutcome::success({observation({"   "})}), "   "},
-        {"no observations", RecognitionOutcome::success({}), std::nullopt, none},
-        {"no candidates", RecognitionOutcome::success({observation({})}), std::nullopt, none},
-        {"only an empty line", RecognitionOutcome::success({observation({""})}), std::nullopt,
-         none},
-        {"engine error", RecognitionOutcome::failure({"No recognition data for German"}),
-         std::nullopt, "OCR Recognition failed: No recognition data for German"},
+        {"two lines", FakeTextRecognizer::lines({"Hello", "World"}), "Hello\nWorld"},
+        {"empty lines skipped", FakeTextRecognizer::lines({"", "A", "", "B"}), "A\nB"},
+        {"lines kept as they are", FakeTextRecognizer::lines({" a ", "b\t"}), " a \nb\t"},
+        {"whitespace is text", FakeTextRecognizer::lines({"   "}), "   "},
+        {"no lines", FakeTextRecognizer::lines({}), std::nullopt, none},
+        {"only an empty line", FakeTextRecognizer::lines({""}), std::nullopt, none},
+        {"engine error", EngineOutcome::failure({"No recognition data for German"}), std::nullopt,
+         "OCR Recognition failed: No recognition data for German"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,11 +1,11 @@
-#include "platform/linux/PageSplit.h"
+#include "recognition/PageSplit.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <optional>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 constexpr int kPage = 250;
@@ -64,4 +64,4 @@ TEST(PageSplitTest, CutsInTheGapThatBalancesTheReading) {
 }
 
 } // namespace
-} // namespace quorvale::platform
+} // namespace quorvale

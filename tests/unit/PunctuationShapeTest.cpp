@@ -1,11 +1,11 @@
-#include "platform/linux/PunctuationShape.h"
-#include "platform/linux/ScreenTextPreparation.h"
+#include "recognition/PunctuationShape.h"
+#include "recognition/ScreenTextPreparation.h"
 
 #include <QFontInfo>
 #include <QPainter>
 #include <gtest/gtest.h>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 // Ink bounding box of a dark-on-light grey image.
@@ -75,4 +75,4 @@ TEST(PunctuationShapeTest, MonospacedFontsKeepTheirCommas) {
 }
 
 } // namespace
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -1,8 +1,8 @@
-#include "platform/linux/QuotePairs.h"
+#include "recognition/QuotePairs.h"
 
 #include <gtest/gtest.h>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 TEST(QuotePairsTest, OpeningQuotesClosedByAnApostropheWereBackticks) {
@@ -29,4 +29,4 @@ TEST(QuotePairsTest, OpeningQuotesClosedByAnApostropheWereBackticks) {
 }
 
 } // namespace
-} // namespace quorvale::platform
+} // namespace quorvale

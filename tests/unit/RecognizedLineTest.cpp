@@ -1,8 +1,8 @@
-#include "platform/linux/RecognizedLine.h"
+#include "recognition/RecognizedLine.h"
 
 #include <gtest/gtest.h>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 constexpr int kCell = 10;
@@ -87,4 +87,4 @@ TEST(RecognizedLineTest, PitchAndHeightOfFewGlyphsStaySane) {
 }
 
 } // namespace
-} // namespace quorvale::platform
+} // namespace quorvale

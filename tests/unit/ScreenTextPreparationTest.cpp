@@ -1,9 +1,9 @@
-#include "platform/linux/ScreenTextPreparation.h"
+#include "recognition/ScreenTextPreparation.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 using Prep = ScreenTextPreparation;
@@ -178,4 +178,4 @@ TEST(ScreenTextPreparationTest, EnlargingKeepsFlatLevelsAndCentresEdges) {
 }
 
 } // namespace
-} // namespace quorvale::platform
+} // namespace quorvale

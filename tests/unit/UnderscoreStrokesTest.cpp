@@ -1,9 +1,9 @@
-#include "platform/linux/UnderscoreStrokes.h"
+#include "recognition/UnderscoreStrokes.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 // A line of "letters" (solid blocks standing on the baseline) in cells 10 px wide, with
@@ -107,4 +107,4 @@ TEST(UnderscoreStrokesTest, ImagesWithoutContrastOrGeometryGiveNothing) {
 }
 
 } // namespace
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -10,11 +10,10 @@ namespace quorvale::platform {
 // Answers every request with a scripted outcome and records what it was asked.
 class FakeTextRecognizer : public TextRecognizer {
 public:
-    RecognitionOutcome perform(const TextRecognitionRequest& request,
-                               const QImage& image) override {
+    EngineOutcome read(const TextRecognitionRequest& request, const EnginePage& page) override {
         std::lock_guard lock(m_mutex);
         requests.push_back(request);
-        imageSizes.push_back(image.size());
+        pageSizes.push_back(page.image.size());
         threads.push_back(std::this_thread::get_id());
         return outcome;
     }
@@ -27,19 +26,21 @@ public:
         return languages;
     }
 
-    static RecognitionOutcome lines(const QStringList& texts) {
-        std::vector<RecognizedTextObservation> observations;
+    static EngineOutcome lines(const QStringList& texts) {
+        std::vector<EngineLine> read;
         for (const QString& text : texts) {
-            observations.push_back({QStringList{text}, {}});
+            EngineLine line;
+            line.text = text;
+            read.push_back(line);
         }
-        return RecognitionOutcome::success(std::move(observations));
+        return EngineOutcome::success(std::move(read));
     }
 
-    RecognitionOutcome outcome = lines({});
+    EngineOutcome outcome = lines({});
     std::optional<QStringList> languages = QStringList{"en-US"};
     std::vector<TextRecognitionRequest> requests;
     std::vector<TextRecognitionRequest> warmedUp;
-    std::vector<QSize> imageSizes;
+    std::vector<QSize> pageSizes;
     std::vector<std::thread::id> threads;
 
 private:

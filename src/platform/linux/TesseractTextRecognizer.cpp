@@ -1,12 +1,6 @@
 #include "platform/linux/TesseractTextRecognizer.h"
 
-#include "platform/linux/PageSplit.h"
-#include "platform/linux/PunctuationShape.h"
-#include "platform/linux/QuotePairs.h"
-#include "platform/linux/RecognizedLine.h"
-#include "platform/linux/ScreenTextPreparation.h"
-#include "platform/linux/UnderscoreStrokes.h"
-#include "recognition/LanguageTable.h"
+#include "platform/LanguageTable.h"
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
@@ -33,8 +27,6 @@ const QString kDefaultTraineddata = QStringLiteral("eng");
 const QString kScriptTraineddata = QStringLiteral("osd");
 // The engine's own scale; below this its guess is often wrong on a few short lines.
 constexpr float kMinScriptConfidence = 2.0f;
-// What a 1x screen shows per inch; the engine sizes its noise filters from it.
-constexpr int kScreenPpi = 96;
 
 QSet<QString> installedTraineddata(const QString& directory) {
     QSet<QString> names;
@@ -131,13 +123,17 @@ QRect boxOf(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel le
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).translated(offset);
 }
 
-// Lines in the engine's reading order, each with its glyphs and where they stand on the
+float confidenceOf(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel level) {
+    return std::clamp(it.Confidence(level), 0.0f, 100.0f);
+}
+
+// Lines in the engine's reading order, word by word and symbol by symbol, placed on the
 // page (the engine saw the part of it at `offset`).
-std::vector<ReadLine> readLines(tesseract::TessBaseAPI& engine, QPoint offset) {
+std::vector<EngineLine> readLines(tesseract::TessBaseAPI& engine, QPoint offset) {
     using tesseract::RIL_SYMBOL;
     using tesseract::RIL_TEXTLINE;
     using tesseract::RIL_WORD;
-    std::vector<ReadLine> read;
+    std::vector<EngineLine> read;
     std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
     if (!it) {
         return read;
@@ -146,60 +142,32 @@ std::vector<ReadLine> readLines(tesseract::TessBaseAPI& engine, QPoint offset) {
         if (it->Empty(RIL_TEXTLINE)) {
             continue;
         }
-        ReadLine line;
+        EngineLine line;
         line.text = utf8Text(*it, RIL_TEXTLINE);
         line.box = boxOf(*it, RIL_TEXTLINE, offset);
+        line.confidence = confidenceOf(*it, RIL_TEXTLINE);
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         line.baseline = it->Baseline(RIL_TEXTLINE, &x1, &y1, &x2, &y2) ? (y1 + y2) / 2 + offset.y()
                                                                        : line.box.bottom();
         tesseract::ResultIterator glyph(*it);
         do {
-            if (!glyph.Empty(RIL_SYMBOL)) {
-                line.glyphs.addGlyph(utf8Text(glyph, RIL_SYMBOL), boxOf(glyph, RIL_SYMBOL, offset),
-                                     glyph.IsAtBeginningOf(RIL_WORD), glyph.BlanksBeforeWord());
+            if (glyph.Empty(RIL_SYMBOL)) {
+                continue;
             }
+            if (glyph.IsAtBeginningOf(RIL_WORD) || line.words.empty()) {
+                line.words.push_back({utf8Text(glyph, RIL_WORD),
+                                      boxOf(glyph, RIL_WORD, offset),
+                                      confidenceOf(glyph, RIL_WORD),
+                                      glyph.BlanksBeforeWord(),
+                                      {}});
+            }
+            line.words.back().symbols.push_back({utf8Text(glyph, RIL_SYMBOL),
+                                                 boxOf(glyph, RIL_SYMBOL, offset),
+                                                 confidenceOf(glyph, RIL_SYMBOL)});
         } while (!glyph.IsAtFinalElement(RIL_TEXTLINE, RIL_SYMBOL) && glyph.Next(RIL_SYMBOL));
         read.push_back(std::move(line));
     } while (it->Next(RIL_TEXTLINE));
     return read;
-}
-
-// Rewrites the lines under which the image shows underscores the engine did not read,
-// and monospaced lines, whose runs of spaces the engine counts poorly.
-void checkAgainstImage(const QImage& grey, std::vector<ReadLine>& lines) {
-    for (ReadLine& line : lines) {
-        if (line.glyphs.glyphs().empty()) {
-            continue;
-        }
-        UnderscoreStrokes::Line geometry;
-        geometry.box = line.box;
-        geometry.baseline = line.baseline;
-        geometry.pitch = line.glyphs.pitch();
-        geometry.glyphHeight = line.glyphs.glyphHeight();
-        geometry.lowestRow = grey.height() - 1;
-        for (const ReadLine& other : lines) {
-            const bool below = other.box.top() > line.baseline;
-            const bool overlaps =
-                other.box.left() <= line.box.right() && other.box.right() >= line.box.left();
-            if (&other != &line && below && overlaps) {
-                geometry.lowestRow = std::min(geometry.lowestRow, other.box.top() - 1);
-            }
-        }
-        const std::vector<QRect> strokes = UnderscoreStrokes::find(grey, geometry);
-        const bool monospaced = line.glyphs.cellWidth().has_value();
-        if (monospaced) {
-            const auto& glyphs = line.glyphs.glyphs();
-            for (std::size_t i = 0; i < glyphs.size(); ++i) {
-                if (glyphs[i].text == QLatin1String(",") &&
-                    PunctuationShape::isDot(grey, glyphs[i].box)) {
-                    line.glyphs.setGlyphText(i, QStringLiteral("."));
-                }
-            }
-        }
-        if (!strokes.empty() || monospaced) {
-            line.text = line.glyphs.text(strokes);
-        }
-    }
 }
 
 } // namespace
@@ -471,10 +439,14 @@ void TesseractTextRecognizer::warmUp(const TextRecognitionRequest& request) {
         });
 }
 
-RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest& request,
-                                                    const QImage& image) {
+int TesseractTextRecognizer::partsReadAtOnce() const {
+    return m_twoEngines ? 2 : 1;
+}
+
+EngineOutcome TesseractTextRecognizer::read(const TextRecognitionRequest& request,
+                                            const EnginePage& page) {
     const auto fail = [](const QString& description) {
-        return RecognitionOutcome::failure(RecognitionEngineError{description});
+        return EngineOutcome::failure(RecognitionEngineError{description});
     };
     const auto directory = tessdataDirectory();
     if (!directory.isSuccess()) {
@@ -485,19 +457,10 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
     if (!languages.isSuccess()) {
         return fail(languages.error());
     }
-    if (image.isNull() || image.width() < 1 || image.height() < 1) {
-        return RecognitionOutcome::success({});
+    if (page.image.isNull() || page.image.width() < 1 || page.image.height() < 1) {
+        return EngineOutcome::success({});
     }
-    const auto prepared = ScreenTextPreparation::prepare(image);
-    if (prepared.image.width() > ScreenTextPreparation::kMaxSide ||
-        prepared.image.height() > ScreenTextPreparation::kMaxSide) {
-        return fail(QStringLiteral("The image is too large to recognise: at most %1 pixels "
-                                   "per side")
-                        .arg(ScreenTextPreparation::kMaxSide));
-    }
-    const qreal pixelRatio = std::max<qreal>(1.0, image.devicePixelRatio());
-    const int ppi = int(std::lround(kScreenPpi * pixelRatio * prepared.scale));
-    PixPtr pix = toPix(prepared.image, ppi);
+    PixPtr pix = toPix(page.image.convertToFormat(QImage::Format_Grayscale8), page.ppi);
     if (!pix) {
         return fail(QStringLiteral("Not enough memory to recognise the image"));
     }
@@ -516,49 +479,45 @@ RecognitionOutcome TesseractTextRecognizer::perform(const TextRecognitionRequest
     const bool dictionaries = request.usesLanguageCorrection;
     const QString key = engineKey(directory.value(), joined, dictionaries);
     const auto readPart = [&](const QRect& part, bool waitForWarmUp) {
-        return readStrip(key, directory.value(), joined, dictionaries, pix.get(), part, ppi,
+        return readStrip(key, directory.value(), joined, dictionaries, pix.get(), part, page.ppi,
                          waitForWarmUp);
     };
-    const QRect page = prepared.image.rect();
-    const std::optional<int> cut =
-        m_twoEngines ? PageSplit::balancedCut(prepared.image, prepared.pageLevel) : std::nullopt;
-    std::vector<ReadLine> read;
-    if (cut) {
-        // The engine being warmed up reads one half; the other half gets its own at once.
-        auto lower = std::async(std::launch::async, readPart,
-                                QRect(0, *cut, page.width(), page.height() - *cut), false);
-        auto upper = readPart(QRect(0, 0, page.width(), *cut), true);
-        auto lowerLines = lower.get();
-        for (auto* half : {&upper, &lowerLines}) {
-            if (!half->isSuccess()) {
-                return fail(half->error());
-            }
-            read.insert(read.end(), std::make_move_iterator(half->value().begin()),
-                        std::make_move_iterator(half->value().end()));
-        }
-    } else {
-        auto whole = readPart(page, true);
-        if (!whole.isSuccess()) {
-            return fail(whole.error());
-        }
-        read = std::move(whole.value());
-    }
-    checkAgainstImage(prepared.image, read);
-    std::vector<RecognizedTextObservation> observations;
-    for (const ReadLine& line : read) {
-        if (!line.text.isEmpty()) {
-            observations.push_back({QStringList{QuotePairs::restoreBackticks(line.text)},
-                                    prepared.toInput(QRectF(line.box))});
+    const QRect whole = page.image.rect();
+    std::vector<QRect> parts;
+    for (const QRect& part : page.parts) {
+        if (!part.intersected(whole).isEmpty()) {
+            parts.push_back(part.intersected(whole));
         }
     }
-    return RecognitionOutcome::success(std::move(observations));
+    if (parts.empty()) {
+        parts.push_back(whole);
+    }
+    // The engine being warmed up reads the first part; the others get their own at once.
+    std::vector<std::future<Result<std::vector<EngineLine>, QString>>> others;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        others.push_back(std::async(std::launch::async, readPart, parts[i], false));
+    }
+    std::vector<Result<std::vector<EngineLine>, QString>> halves;
+    halves.push_back(readPart(parts.front(), true));
+    for (auto& other : others) {
+        halves.push_back(other.get());
+    }
+    std::vector<EngineLine> lines;
+    for (auto& half : halves) {
+        if (!half.isSuccess()) {
+            return fail(half.error());
+        }
+        lines.insert(lines.end(), std::make_move_iterator(half.value().begin()),
+                     std::make_move_iterator(half.value().end()));
+    }
+    return EngineOutcome::success(std::move(lines));
 }
 
-Result<std::vector<ReadLine>, QString>
+Result<std::vector<EngineLine>, QString>
 TesseractTextRecognizer::readStrip(const QString& key, const QString& directory,
                                    const QString& languages, bool dictionaries, Pix* page,
                                    const QRect& strip, int ppi, bool waitForWarmUp) {
-    using Outcome = Result<std::vector<ReadLine>, QString>;
+    using Outcome = Result<std::vector<EngineLine>, QString>;
     auto taken = takeEngine(key, directory, languages, dictionaries, false, waitForWarmUp);
     if (!taken.isSuccess()) {
         return Outcome::failure(taken.error());
@@ -584,7 +543,7 @@ TesseractTextRecognizer::readStrip(const QString& key, const QString& directory,
         giveBack(key, std::move(engine));
         return Outcome::failure(QStringLiteral("The recognition engine could not read the image"));
     }
-    std::vector<ReadLine> lines = readLines(*engine, strip.topLeft());
+    std::vector<EngineLine> lines = readLines(*engine, strip.topLeft());
     engine->Clear();
     giveBack(key, std::move(engine));
     return Outcome::success(std::move(lines));

@@ -2,7 +2,6 @@
 
 #include "common/Result.h"
 #include "platform/TextRecognizer.h"
-#include "platform/linux/RecognizedLine.h"
 
 #include <QRect>
 #include <QSet>
@@ -22,14 +21,6 @@ class TessBaseAPI;
 
 namespace quorvale::platform {
 
-// One line as the engine read it, with its glyphs and where they stand on the page.
-struct ReadLine {
-    QString text;
-    QRect box;
-    int baseline = 0;
-    RecognizedLine glyphs;
-};
-
 // Text recognition with Tesseract's LSTM engine. Loaded engines are kept warm between
 // calls, one per concurrent call, because an engine serves one thread at a time.
 class TesseractTextRecognizer : public TextRecognizer {
@@ -41,13 +32,14 @@ public:
     // About 25 MB per loaded language; a typical session reuses one engine.
     static constexpr int kMaxIdleEngines = 2;
 
-    // With twoEnginesPerPage a page with much text is cut between two lines and read on
-    // two cores at once, when there are two: faster for one-off reading, at the cost of a
-    // second engine's load and memory.
+    // With twoEnginesPerPage a page given in two parts is read on two cores at once, when
+    // there are two: faster for one-off reading, at the cost of a second engine's load and
+    // memory.
     explicit TesseractTextRecognizer(NoticeHandler notice = {}, bool twoEnginesPerPage = false);
     ~TesseractTextRecognizer() override;
 
-    RecognitionOutcome perform(const TextRecognitionRequest& request, const QImage& image) override;
+    EngineOutcome read(const TextRecognitionRequest& request, const EnginePage& page) override;
+    int partsReadAtOnce() const override;
     void warmUp(const TextRecognitionRequest& request) override;
     std::optional<QStringList> supportedRecognitionLanguages() override;
 
@@ -81,10 +73,10 @@ private:
     // the script is unknown, unsure or has no data here.
     std::optional<QStringList> languagesForScriptOf(Pix* page, const QString& directory,
                                                     const QSet<QString>& installed);
-    Result<std::vector<ReadLine>, QString> readStrip(const QString& key, const QString& directory,
-                                                     const QString& languages, bool dictionaries,
-                                                     Pix* page, const QRect& strip, int ppi,
-                                                     bool waitForWarmUp);
+    Result<std::vector<EngineLine>, QString> readStrip(const QString& key, const QString& directory,
+                                                       const QString& languages, bool dictionaries,
+                                                       Pix* page, const QRect& strip, int ppi,
+                                                       bool waitForWarmUp);
     void giveBack(QString key, Engine engine);
     void keepIdle(QString key, Engine engine); // m_mutex held
 

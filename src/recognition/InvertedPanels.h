@@ -4,7 +4,7 @@
 #include <QRect>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // Screens mix polarities: a light page holds a dark title bar, a selected row, a coloured
 // button with white text. The engine reads one polarity per line well, so solid regions
@@ -23,4 +23,4 @@ public:
     static std::vector<QRect> normalize(QImage& grey, int pageLevel, int pixelRatio = 1);
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -1,6 +1,6 @@
-#include "platform/linux/QuotePairs.h"
+#include "recognition/QuotePairs.h"
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 constexpr char16_t kLeftSingle = u'\u2018';
@@ -36,4 +36,4 @@ QString QuotePairs::restoreBackticks(QString line) {
     return line;
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QRect>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // Tells a full stop from a comma by its ink. Terminal bitmap fonts draw the full stop as a
 // small cross as tall as their comma, and the engine reads many of them as commas.
@@ -14,4 +14,4 @@ public:
     static bool isDot(const QImage& grey, const QRect& box);
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

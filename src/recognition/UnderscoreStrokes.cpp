@@ -1,10 +1,10 @@
-#include "platform/linux/UnderscoreStrokes.h"
+#include "recognition/UnderscoreStrokes.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 // Below this contrast the page holds no readable strokes at all.
@@ -158,4 +158,4 @@ int UnderscoreStrokes::count(const QRect& stroke, double pitch) {
     return std::max(1, int(std::lround(stroke.width() / pitch)));
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale

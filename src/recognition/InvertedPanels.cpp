@@ -1,9 +1,9 @@
-#include "platform/linux/InvertedPanels.h"
+#include "recognition/InvertedPanels.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 // Smaller regions are glyph parts or icons; per pixel ratio.
@@ -168,4 +168,4 @@ std::vector<QRect> InvertedPanels::normalize(QImage& grey, int pageLevel, int pi
     return turned;
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // The engine reads the backtick that opens a `quote' (the GNU and TeX style of plain text)
 // as a typographic opening quote. Typography never closes one with a straight apostrophe,
@@ -12,4 +12,4 @@ public:
     static QString restoreBackticks(QString line);
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -1,9 +1,9 @@
-#include "platform/linux/PageSplit.h"
+#include "recognition/PageSplit.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 // Darker than the page by this much is ink.
@@ -122,4 +122,4 @@ std::optional<int> PageSplit::balancedCut(const QImage& grey, int pageLevel, dou
     return best;
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale

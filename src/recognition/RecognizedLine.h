@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // One line as the engine read it, glyph by glyph, so that characters it missed can be
 // put back where they stand on the image.
@@ -41,4 +41,4 @@ private:
     int m_words = 0;
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -1,10 +1,10 @@
-#include "platform/linux/PunctuationShape.h"
+#include "recognition/PunctuationShape.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 // A dot's bottom sits under its top within this share of its width.
@@ -85,4 +85,4 @@ bool PunctuationShape::isDot(const QImage& grey, const QRect& box) {
     return std::abs(lean) <= kMaxLean * width;
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale

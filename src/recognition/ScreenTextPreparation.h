@@ -3,8 +3,9 @@
 #include <QImage>
 #include <QRectF>
 #include <QRgb>
+#include <functional>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // Turns a screen image into what the engine reads best: dark text on a light, opaque,
 // 8-bit grey page, enlarged when the pixels are small.
@@ -26,7 +27,11 @@ public:
         QRectF toInput(const QRectF& rect) const;
     };
 
-    static Prepared prepare(const QImage& input);
+    // Work on the grey page at the input's size, before it is enlarged: `pixelRatio` is
+    // the input's device pixel ratio, rounded.
+    using GreyStages = std::function<void(QImage& grey, int pageLevel, int pixelRatio)>;
+
+    static Prepared prepare(const QImage& input, const GreyStages& greyStages = {});
 
     // The most common opaque colour on the border; for an image whose border is
     // transparent, white behind dark content and black behind light content.
@@ -42,4 +47,4 @@ public:
     static QImage enlarged(const QImage& grey);
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

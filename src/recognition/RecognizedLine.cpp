@@ -1,12 +1,12 @@
-#include "platform/linux/RecognizedLine.h"
+#include "recognition/RecognizedLine.h"
 
-#include "platform/linux/UnderscoreStrokes.h"
+#include "recognition/UnderscoreStrokes.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 // What the engine tends to make of underscores.
@@ -215,4 +215,4 @@ QString RecognizedLine::text(const std::vector<QRect>& underscores) const {
     return text;
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale

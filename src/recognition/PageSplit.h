@@ -3,7 +3,7 @@
 #include <QImage>
 #include <optional>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // Where a page can be cut between two lines of text so that two engines share the
 // reading, each half about the same work.
@@ -20,4 +20,4 @@ public:
                                           double minWork = kMinWork);
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -1,6 +1,4 @@
-#include "platform/linux/ScreenTextPreparation.h"
-
-#include "platform/linux/InvertedPanels.h"
+#include "recognition/ScreenTextPreparation.h"
 
 #include <QHash>
 #include <algorithm>
@@ -8,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 namespace {
 
 constexpr int kOpaqueAlpha = 128;
@@ -230,7 +228,8 @@ QImage ScreenTextPreparation::padded(const QImage& grey, int padding, int level)
     return result;
 }
 
-ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& input) {
+ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& input,
+                                                               const GreyStages& greyStages) {
     Prepared prepared;
     if (input.isNull()) {
         return prepared;
@@ -238,8 +237,9 @@ ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& inp
     const QRgb background = backgroundColor(input);
     const int level = isDark(background) ? 255 - luminance(background) : luminance(background);
     QImage grey = lightGrey(flattened(input, background), background);
-    InvertedPanels::normalize(grey, level,
-                              int(std::lround(std::max<qreal>(1.0, input.devicePixelRatio()))));
+    if (greyStages) {
+        greyStages(grey, level, int(std::lround(std::max<qreal>(1.0, input.devicePixelRatio()))));
+    }
     if (shouldUpscale(input)) {
         prepared.scale = kUpscaleFactor;
         grey = enlarged(grey);
@@ -250,4 +250,4 @@ ScreenTextPreparation::Prepared ScreenTextPreparation::prepare(const QImage& inp
     return prepared;
 }
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -1,4 +1,4 @@
-#include "recognition/LanguageTable.h"
+#include "platform/LanguageTable.h"
 
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>

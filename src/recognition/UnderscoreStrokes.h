@@ -4,7 +4,7 @@
 #include <QRect>
 #include <vector>
 
-namespace quorvale::platform {
+namespace quorvale {
 
 // Finds the flat, thin strokes of "_" under a line of dark-on-light text. The engine's
 // line model reads them as spaces or drops them, which mangles identifiers in code.
@@ -24,4 +24,4 @@ public:
     static int count(const QRect& stroke, double pitch);
 };
 
-} // namespace quorvale::platform
+} // namespace quorvale

@@ -1,0 +1,42 @@
+#include "recognition/ChromeTokens.h"
+
+#include <algorithm>
+
+namespace quorvale {
+
+bool ChromeTokens::isChrome(const platform::EngineWord& word) {
+    if (word.confidence < kMinConfidence && word.text.size() <= kMaxGuessLength) {
+        return true;
+    }
+    const bool symbolsOnly = std::none_of(word.text.begin(), word.text.end(),
+                                          [](QChar c) { return c.isLetterOrNumber(); });
+    return symbolsOnly && word.confidence < kMinSymbolConfidence;
+}
+
+int ChromeTokens::drop(std::vector<platform::EngineLine>& lines) {
+    int dropped = 0;
+    for (platform::EngineLine& line : lines) {
+        const auto kept = std::remove_if(line.words.begin(), line.words.end(), isChrome);
+        const int gone = int(line.words.end() - kept);
+        if (gone == 0) {
+            continue;
+        }
+        dropped += gone;
+        line.words.erase(kept, line.words.end());
+        line.text.clear();
+        for (std::size_t i = 0; i < line.words.size(); ++i) {
+            if (i > 0) {
+                line.text += QString(std::max(1, line.words[i].blanksBefore), QLatin1Char(' '));
+            }
+            line.text += line.words[i].text;
+        }
+    }
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const platform::EngineLine& line) {
+                                   return line.words.empty() && line.text.isEmpty();
+                               }),
+                lines.end());
+    return dropped;
+}
+
+} // namespace quorvale

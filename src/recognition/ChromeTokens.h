@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/TextRecognizer.h"
+
+#include <vector>
+
+namespace quorvale {
+
+// Icons, checkboxes, expander triangles and the cut-off edge of a title bar come back from
+// the engine as short tokens it is unsure of ("vy", "&", "[Bm"). Such words are dropped,
+// and lines left with no words; words the engine is sure of always stay.
+class ChromeTokens {
+public:
+    // Below this a short word is a guess whatever it holds; longer ones are mostly text
+    // the engine joined to a neighbouring mark.
+    static constexpr float kMinConfidence = 10;
+    static constexpr int kMaxGuessLength = 1;
+    // Below this a word of symbols alone (no letter or digit) is chrome; code is full of
+    // such words the engine reads with middling confidence ("*/", "&&").
+    static constexpr float kMinSymbolConfidence = 25;
+
+    // Returns how many words were dropped; the text of a line that lost words is rebuilt.
+    static int drop(std::vector<platform::EngineLine>& lines);
+    static bool isChrome(const platform::EngineWord& word);
+};
+
+} // namespace quorvale

@@ -1,0 +1,89 @@
+#include "recognition/ScreenTextPipeline.h"
+
+#include "recognition/ChromeTokens.h"
+#include "recognition/EdgeStrips.h"
+#include "recognition/InvertedPanels.h"
+#include "recognition/LineCheck.h"
+#include "recognition/PageSplit.h"
+#include "recognition/QuotePairs.h"
+#include "recognition/RuleLines.h"
+#include "recognition/ScreenTextPreparation.h"
+#include "recognition/ShadedBackgrounds.h"
+#include "recognition/StageDump.h"
+
+#include <cmath>
+
+namespace quorvale {
+
+// The stages, in order (QUORVALE_DUMP_STAGES shows the page after each):
+//   1. ScreenTextPreparation: grey, dark text on a light page; at the input's size:
+//      EdgeStrips (thin bands of title bar or desktop at the edges cleared),
+//      InvertedPanels (fills darker than the page holding lighter text turned),
+//      ShadedBackgrounds (lighter fills lifted to the page), RuleLines (grid lines,
+//      borders, separators erased); then small pixels enlarged, padded.
+//   2. PageSplit: where two engines may share a page with much text.
+//   3. The engine reads the page (TextRecognizer::read).
+//   4. ChromeTokens: unsure words of icons and frame edges dropped.
+//   5. LineCheck: underscores, full stops and monospaced spaces checked on the image.
+//   6. QuotePairs: backticks the engine read as opening quotes.
+ScreenTextPipeline::Outcome
+ScreenTextPipeline::read(platform::TextRecognizer& engine,
+                         const platform::TextRecognitionRequest& request, const QImage& image) {
+    StageDump dump;
+    const ScreenTextPreparation::Prepared prepared =
+        ScreenTextPreparation::prepare(image, [&dump](QImage& grey, int pageLevel, int pixelRatio) {
+            dump.write(QStringLiteral("grey"), grey);
+            if (dump.runs(QStringLiteral("edges"))) {
+                EdgeStrips::clear(grey, pageLevel, pixelRatio);
+                dump.write(QStringLiteral("edges"), grey);
+            }
+            InvertedPanels::normalize(grey, pageLevel, pixelRatio);
+            dump.write(QStringLiteral("panels"), grey);
+            if (dump.runs(QStringLiteral("shading"))) {
+                ShadedBackgrounds::flatten(grey, pageLevel, pixelRatio);
+                dump.write(QStringLiteral("shading"), grey);
+            }
+            if (dump.runs(QStringLiteral("rules"))) {
+                RuleLines::erase(grey, pixelRatio);
+                dump.write(QStringLiteral("rules"), grey);
+            }
+        });
+    dump.write(QStringLiteral("prepared"), prepared.image);
+    if (prepared.image.width() > ScreenTextPreparation::kMaxSide ||
+        prepared.image.height() > ScreenTextPreparation::kMaxSide) {
+        return Outcome::failure({QStringLiteral("The image is too large to recognise: at most %1 "
+                                                "pixels per side")
+                                     .arg(ScreenTextPreparation::kMaxSide)});
+    }
+    platform::EnginePage page;
+    page.image = prepared.image;
+    const qreal pixelRatio = std::max<qreal>(1.0, image.devicePixelRatio());
+    page.ppi = int(std::lround(kScreenPpi * pixelRatio * prepared.scale));
+    if (engine.partsReadAtOnce() > 1 && !page.image.isNull()) {
+        if (const auto cut = PageSplit::balancedCut(page.image, prepared.pageLevel)) {
+            const QRect whole = page.image.rect();
+            page.parts = {QRect(0, 0, whole.width(), *cut),
+                          QRect(0, *cut, whole.width(), whole.height() - *cut)};
+        }
+    }
+
+    platform::EngineOutcome read = engine.read(request, page);
+    if (!read.isSuccess()) {
+        return Outcome::failure(read.error());
+    }
+    if (dump.runs(QStringLiteral("chrome"))) {
+        ChromeTokens::drop(read.value());
+    }
+
+    const QStringList texts = LineCheck::correct(prepared.image, read.value());
+    std::vector<Line> lines;
+    for (std::size_t i = 0; i < read.value().size(); ++i) {
+        if (!texts[i].isEmpty()) {
+            lines.push_back({QuotePairs::restoreBackticks(texts[i]),
+                             prepared.toInput(QRectF(read.value()[i].box))});
+        }
+    }
+    return Outcome::success(std::move(lines));
+}
+
+} // namespace quorvale

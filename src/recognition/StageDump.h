@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace quorvale {
+
+// With QUORVALE_DUMP_STAGES set to a folder, writes the page after each stage there
+// ("4711.0007-2-rules.png": process 4711, its recognition 7, third stage), so one can see what each
+// did; QUORVALE_SKIP_STAGES ("rules,chrome") leaves stages out, to measure what each gives.
+class StageDump {
+public:
+    static constexpr const char* kVariable = "QUORVALE_DUMP_STAGES";
+    static constexpr const char* kSkipVariable = "QUORVALE_SKIP_STAGES";
+
+    StageDump();
+    bool enabled() const { return !m_folder.isEmpty(); }
+    bool runs(const QString& stage) const { return !m_skipped.contains(stage); }
+    void write(const QString& stage, const QImage& image);
+
+private:
+    QString m_folder;
+    QStringList m_skipped;
+    int m_run = 0;
+    int m_stage = 0;
+};
+
+} // namespace quorvale

@@ -1,0 +1,131 @@
+#include "recognition/RuleLines.h"
+
+#include <QPainter>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace quorvale {
+namespace {
+
+constexpr int kPage = 250;
+constexpr int kInk = 20;
+
+QImage page(QSize size, const std::function<void(QPainter&)>& draw) {
+    QImage image(size, QImage::Format_Grayscale8);
+    image.fill(QColor(kPage, kPage, kPage));
+    QPainter painter(&image);
+    draw(painter);
+    return image;
+}
+
+void fill(QPainter& p, QRect r, int level) {
+    p.fillRect(r, QColor(level, level, level));
+}
+
+// Blocks where the glyphs of a word would be, each with a one-pixel bar like a "T".
+void word(QPainter& p, QPoint origin, int scale = 1) {
+    for (int i = 0; i < 5; ++i) {
+        fill(p, QRect(origin.x() + i * 8 * scale, origin.y(), 6 * scale, scale), kInk);
+        fill(p, QRect(origin.x() + i * 8 * scale + 2 * scale, origin.y(), 2 * scale, 10 * scale),
+             kInk);
+    }
+}
+
+int darkPixels(const QImage& grey, QRect area) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            count += grey.constScanLine(y)[x] < 128 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST(RuleLinesTest, RulesGoAndGlyphsStay) {
+    struct Case {
+        const char* name;
+        int scale;
+        std::vector<QPoint> words;
+        std::function<void(QPainter&)> chrome;
+        std::size_t rules; // erased; with none the chrome stays
+    };
+    const std::vector<Case> cases = {
+        {"word in a box",
+         1,
+         {{20, 20}},
+         [](QPainter& p) {
+             p.setPen(QColor(kInk, kInk, kInk));
+             p.drawRect(10, 10, 120, 30);
+         },
+         4},
+        {"grey grid of a table",
+         1,
+         {{12, 14}, {102, 39}},
+         [](QPainter& p) {
+             for (int y : {5, 30, 55}) {
+                 fill(p, QRect(5, y, 181, 1), 192);
+             }
+             for (int x : {5, 95, 185}) {
+                 fill(p, QRect(x, 5, 1, 51), 192);
+             }
+         },
+         6},
+        {"rule running on past the line",
+         1,
+         {{10, 10}},
+         [](QPainter& p) { fill(p, QRect(10, 23, 170, 1), kInk); },
+         1},
+        {"separator of a status bar",
+         1,
+         {{10, 10}, {70, 10}},
+         [](QPainter& p) { fill(p, QRect(60, 4, 1, 22), 160); },
+         1},
+        {"two-pixel border at the picture's edge",
+         2,
+         {{20, 20}},
+         [](QPainter& p) { fill(p, QRect(0, 0, 200, 2), kInk); },
+         1},
+        {"underscores, a bar glyph and a thick bar",
+         1,
+         {{10, 10}},
+         [](QPainter& p) {
+             fill(p, QRect(10, 23, 30, 1), kInk); // "____" under code
+             fill(p, QRect(60, 8, 1, 15), kInk);  // "|"
+             fill(p, QRect(10, 40, 180, 6), 120); // a bar
+         },
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A line of text below the chrome: rules are told from its letters' stems.
+        const auto words = [&c](QPainter& p) {
+            for (const QPoint& origin : c.words) {
+                word(p, origin, c.scale);
+            }
+            for (int x = 10; x + 40 * c.scale <= 200; x += 45 * c.scale) {
+                word(p, {x, 57 * c.scale}, c.scale);
+            }
+        };
+        const QImage wordsOnly = page({200, 70 * c.scale}, words);
+        const QImage before = page(wordsOnly.size(), [&](QPainter& p) {
+            c.chrome(p);
+            words(p);
+        });
+        QImage after = before;
+        EXPECT_EQ(RuleLines::erase(after, c.scale).size(), c.rules);
+        EXPECT_TRUE(after == (c.rules > 0 ? wordsOnly : before));
+    }
+}
+
+TEST(RuleLinesTest, GlyphsCrossingAnUnderlineKeepTheirStrokes) {
+    QImage grey = page({200, 40}, [](QPainter& p) {
+        word(p, {10, 5});
+        fill(p, QRect(5, 12, 190, 1), kInk); // the underline, through the stems
+    });
+    ASSERT_EQ(RuleLines::erase(grey).size(), 1u);
+    EXPECT_EQ(darkPixels(grey, QRect(5, 12, 190, 1)), 5 * 2); // the stems' crossings
+    EXPECT_EQ(darkPixels(grey, QRect(0, 0, 200, 12)), 5 * (6 + 2 * 6));
+}
+
+} // namespace
+} // namespace quorvale

@@ -1,0 +1,51 @@
+#include "recognition/ScreenTextPipeline.h"
+
+#include "platform/fake/FakeTextRecognizer.h"
+#include "recognition/StageDump.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace quorvale {
+namespace {
+
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : m_name(name) {
+        qputenv(name, value);
+    }
+    ~ScopedVariable() { qunsetenv(m_name); }
+
+private:
+    const char* m_name;
+};
+
+QImage screen() {
+    QImage image(60, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+TEST(ScreenTextPipelineTest, TheDumpSwitchWritesEachStageInOrderAndSkipsWhatItIsTold) {
+    QTemporaryDir folder;
+    const ScopedVariable dump(StageDump::kVariable, folder.path().toUtf8());
+    platform::FakeTextRecognizer engine;
+    engine.outcome = platform::FakeTextRecognizer::lines({"text"});
+    ASSERT_TRUE(ScreenTextPipeline::read(engine, {}, screen()).isSuccess());
+    QStringList stages;
+    for (const QString& file : QDir(folder.path()).entryList(QDir::Files, QDir::Name)) {
+        stages << file.section('-', 2).chopped(4);
+    }
+    EXPECT_EQ(stages, QStringList({"grey", "edges", "panels", "shading", "rules", "prepared"}));
+
+    const ScopedVariable skip(StageDump::kSkipVariable, "rules,shading");
+    QTemporaryDir second;
+    const ScopedVariable again(StageDump::kVariable, second.path().toUtf8());
+    ASSERT_TRUE(ScreenTextPipeline::read(engine, {}, screen()).isSuccess());
+    EXPECT_EQ(QDir(second.path()).entryList(QDir::Files).size(), 4);
+}
+
+} // namespace
+} // namespace quorvale
