@@ -12,7 +12,7 @@ packages=(
     x11proto-dev
     libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng tesseract-ocr-osd
     tesseract-ocr-deu tesseract-ocr-fra tesseract-ocr-spa
-    libicu-dev libcanberra-dev sound-theme-freedesktop fonts-dejavu-core
+    libicu-dev libcanberra-dev libsystemd-dev sound-theme-freedesktop fonts-dejavu-core
 )
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(

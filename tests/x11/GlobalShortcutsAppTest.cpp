@@ -25,9 +25,7 @@ protected:
 
     void startQuietApp() {
         ASSERT_TRUE(session.writeQuietDefaults());
-        session.setEnvironment("QT_LOGGING_RULES", "quorvale.shortcuts.debug=true\n"
-                                                   "quorvale.hotkeys.debug=true");
-        session.setEnvironment("QUORVALE_TRACE_CAPTURE", "1");
+        session.setEnvironment("QT_LOGGING_RULES", "com.vantrelo.Quorvale.Debug.debug=true");
         ASSERT_TRUE(session.startApp());
     }
     int count(const QString& text) const { return int(session.appErrors().count(text)); }
@@ -45,9 +43,9 @@ protected:
     }
     // A capture that opened its overlay is cancelled, so the keyboard is free again.
     void cancelSelectionIfOpen(int selectionsBefore) {
-        if (waitFor("quorvale-trace: startup-done", selectionsBefore + 1, 3000)) {
+        if (waitFor("[Debug] capture startup-done", selectionsBefore + 1, 3000)) {
             ASSERT_TRUE(key("Escape"));
-            ASSERT_TRUE(waitFor("quorvale-trace: selection-finished", selectionsBefore + 1));
+            ASSERT_TRUE(waitFor("[Debug] capture selection-finished", selectionsBefore + 1));
         }
     }
 
@@ -67,7 +65,7 @@ TEST_F(ShortcutsInTheApp, EachShortcutRunsItsActionOncePerPress) {
                   {"31", "captureFromFile", false},
                   {"30", "captureFromPhotos", false}};
     for (const Slot& slot : slots_) {
-        const int selections = count("quorvale-trace: startup-done");
+        const int selections = count("[Debug] capture startup-done");
         ASSERT_TRUE(key(QStringLiteral("super+alt+") + slot.keycode));
         ASSERT_TRUE(waitFor(QStringLiteral("keyUp ") + slot.name + " at ", 1)) << slot.name;
         if (slot.capture) {
@@ -114,7 +112,7 @@ TEST_F(ShortcutsInTheApp, WithoutGlobalGrabsTheUserIsToldOnceAndCommandsStillWor
     ASSERT_TRUE(waitFor(notice, 1));
     const test::CommandOutput capture = session.runQuorvale({"capture"});
     EXPECT_EQ(capture.exitCode, 0) << capture.standardError.toStdString();
-    ASSERT_TRUE(waitFor("quorvale-trace: request", 1));
+    ASSERT_TRUE(waitFor("[Debug] capture request", 1));
     EXPECT_EQ(count(notice), 1);
     EXPECT_EQ(count("does not work"), 0) << "each shortcut is not reported on its own";
 }
@@ -134,9 +132,9 @@ protected:
     // Super+Alt+P, then a 600x200 drag over the terminal; false when no overlay came up.
     // The action runs on key-up: the key is released at once, as a quick typist does.
     bool captureByShortcut(QPoint topLeft) {
-        const int selections = count("quorvale-trace: startup-done");
+        const int selections = count("[Debug] capture startup-done");
         EXPECT_TRUE(session.xdotool({"key", "--delay", "0", "super+alt+33"}));
-        if (!waitFor("quorvale-trace: startup-done", selections + 1, 10000)) {
+        if (!waitFor("[Debug] capture startup-done", selections + 1, 10000)) {
             return false;
         }
         const QPoint end = topLeft + QPoint(600, 200);
@@ -183,10 +181,10 @@ TEST_F(WholeRoad, Benchmark) {
         const std::size_t owned = clipboard.changes().size();
         ASSERT_TRUE(captureByShortcut(topLeft)) << "no overlay";
         ASSERT_TRUE(test::waitUntil([&] { return clipboard.changes().size() > owned; }, 30000));
-        const double pressed = numbers("quorvale.hotkeys: pressed 33 at ([0-9.]+)").last();
+        const double pressed = numbers("hotkey pressed 33 at ([0-9.]+)").last();
         const double requested = numbers("keyUp captureAndCopy at ([0-9.]+)").last();
-        const double painted = numbers("quorvale-trace: overlay-painted ([0-9.]+)").last();
-        const double mouseUp = numbers("quorvale-trace: mouse-up ([0-9.]+)").last();
+        const double painted = numbers("\\[Debug\\] capture overlay-painted ([0-9.]+)").last();
+        const double mouseUp = numbers("\\[Debug\\] capture mouse-up ([0-9.]+)").last();
         keyToOverlay.append(requested - pressed + painted);
         keyToRequest.append(requested - pressed);
         mouseUpToClipboard.append(clipboard.changes().back() - (requested + mouseUp));

@@ -21,15 +21,15 @@ protected:
 
     void startQuietApp() {
         ASSERT_TRUE(session.writeQuietDefaults());
-        session.setEnvironment("QUORVALE_TRACE_CAPTURE", "1");
+        session.setEnvironment("QT_LOGGING_RULES", "com.vantrelo.Quorvale.Debug.debug=true");
         ASSERT_TRUE(session.startApp());
     }
 
     int traceCount(const QString& event) const {
-        return int(session.appErrors().count(QStringLiteral("quorvale-trace: ") + event + ' '));
+        return int(session.appErrors().count(QStringLiteral("[Debug] capture ") + event + ' '));
     }
     QString lastTraceDetail(const QString& event) const {
-        const QRegularExpression line("quorvale-trace: " + event + " [0-9.]+ ?(\\S*)\\n");
+        const QRegularExpression line("\\[Debug\\] capture " + event + " [0-9.]+ ?(\\S*)\\n");
         QString detail;
         for (const auto& match : line.globalMatch(session.appErrors())) {
             detail = match.captured(1);

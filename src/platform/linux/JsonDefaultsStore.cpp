@@ -2,6 +2,8 @@
 
 #include "platform/linux/TypedJsonCodec.h"
 
+#include "SharedLib/Log.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -20,7 +22,7 @@ namespace quorvale::platform {
 namespace {
 
 void logLine(const QString& line) {
-    std::fprintf(stderr, "Quorvale settings: %s\n", qPrintable(line));
+    qCWarning(Log::general).noquote() << "Settings:" << line;
 }
 
 // Keeps other processes out of a read-modify-write of the file, so that none of them
