@@ -18,6 +18,7 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(
         libgtest-dev libgmock-dev xvfb xdotool xclip x11-utils x11-xserver-utils x11-xkb-utils
         xterm openbox trayer dbus python3 python3-pil python3-numpy
+        desktop-file-utils appstream man-db
     )
 fi
 
