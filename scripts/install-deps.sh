@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Quorvale needs to build, run and test; does nothing
-# when they are all present.
+# Installs the Debian 12 packages Quorvale needs to build, run and test (--test) or to build
+# its Debian package (--package); does nothing when they are all present.
 set -euo pipefail
 
 packages=(
@@ -20,6 +20,9 @@ if [[ "${1:-}" == "--test" ]]; then
         xterm openbox trayer dbus python3 python3-pil python3-numpy
         desktop-file-utils appstream man-db
     )
+fi
+if [[ "${1:-}" == "--package" ]]; then
+    packages+=(dpkg-dev debhelper lintian desktop-file-utils appstream man-db xvfb)
 fi
 
 missing=()
