@@ -94,7 +94,7 @@ app_pid=
 
 echo "== remove"
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get purge -y -qq quorvale >/dev/null
-left=$(while read -r path; do [[ -f "$path" ]] && echo "$path"; done <"$work/installed")
+left=$(while read -r path; do if [[ -f "$path" ]]; then echo "$path"; fi; done <"$work/installed")
 [[ -z "$left" ]] || fail "left behind: $left"
 [[ ! -e /usr/share/doc/quorvale ]] || fail "/usr/share/doc/quorvale is still there"
 echo "== the package installs, starts and leaves nothing behind"
