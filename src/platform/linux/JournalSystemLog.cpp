@@ -65,7 +65,9 @@ void JournalSystemLog::write(const LogEntry& entry) {
     for (const QByteArray& field : all) {
         vectors.push_back({const_cast<char*>(field.constData()), size_t(field.size())});
     }
-    const bool sent = sd_journal_sendv(vectors.data(), int(vectors.size())) >= 0;
+    // The library reports success when there is no journal socket at all, so a journal that
+    // went away would swallow every message.
+    const bool sent = sd_journal_sendv(vectors.data(), int(vectors.size())) >= 0 && isAvailable();
     if ((!sent || m_echo) && m_fallback) {
         m_fallback->write(entry);
     }
