@@ -3,7 +3,7 @@
 
 Trigger -> first overlay frame painted, mouse-up -> image handed to recognition, and
 resident memory during and after a selection, read from the app's trace lines
-(QUORVALE_TRACE_CAPTURE). Usage: bench/capture_bench.py [path/to/quorvale] [runs]
+(debug messages of the Debug log category). Usage: bench/capture_bench.py [path/to/quorvale] [runs]
 """
 import os
 import re
@@ -43,7 +43,8 @@ def bench(name, framebuffer, monitors):
     home = tempfile.mkdtemp(prefix="quorvale-bench-")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=f"{home}/config",
                XDG_RUNTIME_DIR=f"{home}/run", CANBERRA_DRIVER="null", QT_QPA_PLATFORM="xcb",
-               QUORVALE_TRACE_CAPTURE="1", OMP_THREAD_LIMIT="1")
+               QT_LOGGING_RULES="com.vantrelo.Quorvale.Debug.debug=true",
+               QT_FORCE_STDERR_LOGGING="1", OMP_THREAD_LIMIT="1")
     os.makedirs(f"{home}/config/quorvale")
     os.makedirs(f"{home}/run", mode=0o700)
     with open(f"{home}/config/quorvale/defaults.json", "w") as f:
@@ -70,10 +71,10 @@ def bench(name, framebuffer, monitors):
     painted, handed, rss_during, rss_after = [], [], [], []
     x0, y0 = monitors[0][0] + 100, monitors[0][1] + 100
     for _ in range(RUNS):
-        before = traces().count("quorvale-trace: startup-done ")
+        before = traces().count("[Debug] capture startup-done ")
         run(BINARY, "capture")
-        wait_for(lambda: traces().count("quorvale-trace: startup-done ") > before)
-        text = traces().split("quorvale-trace: request ")[-1]
+        wait_for(lambda: traces().count("[Debug] capture startup-done ") > before)
+        text = traces().split("[Debug] capture request ")[-1]
         paints = [float(v) for v in re.findall(r"overlay-painted ([0-9.]+)", text)]
         painted.append(max(paints[:len(monitors)]))
         rss_during.append(rss_kib(app.pid))
@@ -81,7 +82,7 @@ def bench(name, framebuffer, monitors):
         run("xdotool", "mousemove", str(x0), str(y0), "mousedown", "1", "mousemove",
             str(x0 + 300), str(y0 + 80), "mouseup", "1")
         wait_for(lambda: traces().count("image-delivered") > delivered)
-        text = traces().split("quorvale-trace: request ")[-1]
+        text = traces().split("[Debug] capture request ")[-1]
         up = float(re.search(r"mouse-up ([0-9.]+)", text).group(1))
         done = float(re.search(r"image-delivered ([0-9.]+)", text).group(1))
         handed.append(done - up)

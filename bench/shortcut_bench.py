@@ -35,8 +35,7 @@ def main():
     home = tempfile.mkdtemp(prefix="quorvale-bench-")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=f"{home}/config",
                XDG_RUNTIME_DIR=f"{home}/run", CANBERRA_DRIVER="null", QT_QPA_PLATFORM="xcb",
-               QUORVALE_TRACE_CAPTURE="1", OMP_THREAD_LIMIT="1",
-               QT_LOGGING_RULES="quorvale.shortcuts.debug=true\nquorvale.hotkeys.debug=true")
+               QT_LOGGING_RULES="com.vantrelo.Quorvale.Debug.debug=true", QT_FORCE_STDERR_LOGGING="1", OMP_THREAD_LIMIT="1",
     env.pop("DBUS_SESSION_BUS_ADDRESS", None)
     os.makedirs(f"{home}/config/quorvale")
     os.makedirs(f"{home}/run", mode=0o700)
@@ -68,13 +67,13 @@ def main():
     to_overlay, to_action, to_clipboard = [], [], []
     for _ in range(RUNS):
         run("xclip", "-selection", "clipboard", "-i", "/dev/null")
-        ready = lines().count("quorvale-trace: startup-done ")
+        ready = lines().count("[Debug] capture startup-done ")
         run("xdotool", "key", "--delay", "0", "super+alt+33")
-        if not wait_for(lambda: lines().count("quorvale-trace: startup-done ") > ready):
+        if not wait_for(lambda: lines().count("[Debug] capture startup-done ") > ready):
             sys.exit("no overlay came up")
         pressed = last(r"pressed 33 at ([0-9.]+)")
         requested = last(r"keyUp captureAndCopy at ([0-9.]+)")
-        painted = last(r"quorvale-trace: overlay-painted ([0-9.]+)")
+        painted = last(r"\[Debug\] capture overlay-painted ([0-9.]+)")
         to_overlay.append(requested - pressed + painted)
         to_action.append(requested - pressed)
         run("xdotool", "mousemove", "104", "104", "mousedown", "1", "mousemove", "404", "204",

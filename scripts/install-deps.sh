@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Quorvale needs to build, run and test; does nothing
-# when they are all present.
+# Installs the Debian 12 packages Quorvale needs to build, run and test (--test) or to build
+# its Debian package (--package); does nothing when they are all present.
 set -euo pipefail
 
 packages=(
@@ -12,13 +12,17 @@ packages=(
     x11proto-dev
     libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng tesseract-ocr-osd
     tesseract-ocr-deu tesseract-ocr-fra tesseract-ocr-spa
-    libicu-dev libcanberra-dev sound-theme-freedesktop fonts-dejavu-core
+    libicu-dev libcanberra-dev libsystemd-dev sound-theme-freedesktop fonts-dejavu-core
 )
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(
         libgtest-dev libgmock-dev xvfb xdotool xclip x11-utils x11-xserver-utils x11-xkb-utils
         xterm openbox trayer dbus python3 python3-pil python3-numpy imagemagick
+        desktop-file-utils appstream man-db
     )
+fi
+if [[ "${1:-}" == "--package" ]]; then
+    packages+=(dpkg-dev debhelper lintian desktop-file-utils appstream man-db xvfb)
 fi
 
 missing=()

@@ -2,16 +2,14 @@
 
 #include "GlobalShortcuts/CarbonGlobalShortcuts.h"
 #include "GlobalShortcuts/MenuTrackingObserver.h"
+#include "SharedLib/Log.h"
 #include "SharedLib/NotificationCenter.h"
 #include "platform/Platform.h"
 
-#include <QLoggingCategory>
 #include <chrono>
 #include <map>
 #include <memory>
 #include <unordered_set>
-
-Q_LOGGING_CATEGORY(lcShortcuts, "quorvale.shortcuts", QtWarningMsg)
 
 namespace GlobalShortcuts {
 namespace {
@@ -276,7 +274,8 @@ void dispatchKeyEvent(EventType type, const Shortcut& shortcut) {
     const CallbackMap callbacks = down ? s.keyDownCallbacks : s.keyUpCallbacks;
     for (const auto& [raw, list] : callbacks) {
         if (getShortcut(list.name) == shortcut) {
-            qCDebug(lcShortcuts, "%s %s at %.3f", down ? "keyDown" : "keyUp", qPrintable(raw),
+            qCDebug(quorvale::Log::debug, "shortcut %s %s at %.3f", down ? "keyDown" : "keyUp",
+                    qPrintable(raw),
                     std::chrono::duration<double, std::milli>(
                         std::chrono::steady_clock::now().time_since_epoch())
                         .count());

@@ -1,5 +1,6 @@
 #include "app/Launcher.h"
 
+#include "SharedLib/Log.h"
 #include "app/AppDelegate.h"
 #include "app/CaptureService.h"
 #include "app/CommandLine.h"
@@ -224,6 +225,10 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
     }
 
     platform::install(makePlatform({showUserNotice}));
+    Log::installOutput(platform::current().systemLog);
+    Log::write(Log::general(), QtInfoMsg, QStringLiteral("Quorvale %1 (build %2) started"),
+               {{QString::fromLatin1(build::kVersion), LogPrivacy::public_},
+                {QString::fromLatin1(build::kBuildNumber), LogPrivacy::public_}});
     AppDelegate delegate;
     InstanceServer server([&delegate](const InstanceRequest& request, InstanceServer::Reply reply) {
         handleRequest(delegate, request, reply);

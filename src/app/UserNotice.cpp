@@ -1,14 +1,14 @@
 #include "app/UserNotice.h"
 
+#include "SharedLib/Log.h"
 #include "platform/Platform.h"
 
 #include <QMessageBox>
-#include <cstdio>
 
 namespace quorvale {
 
 void showUserNotice(const QString& text) {
-    std::fprintf(stderr, "quorvale: %s\n", qPrintable(text));
+    qCWarning(Log::general).noquote() << text;
     const auto& mainQueue = platform::current().mainQueue;
     if (!mainQueue) {
         return;

@@ -1,8 +1,8 @@
 #include "capture/CaptureTrace.h"
 
-#include <QtGlobal>
+#include "SharedLib/Log.h"
+
 #include <chrono>
-#include <cstdio>
 
 namespace quorvale {
 namespace {
@@ -17,8 +17,7 @@ Clock::time_point& start() {
 } // namespace
 
 bool CaptureTrace::enabled() {
-    static const bool on = qEnvironmentVariableIsSet("QUORVALE_TRACE_CAPTURE");
-    return on;
+    return Log::debug().isDebugEnabled();
 }
 
 void CaptureTrace::begin() {
@@ -31,9 +30,9 @@ void CaptureTrace::mark(const char* event, const char* detail) {
         return;
     }
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start()).count();
-    std::fprintf(stderr, "quorvale-trace: %s %.3f%s%s\n", event, ms, detail ? " " : "",
-                 detail ? detail : "");
-    std::fflush(stderr);
+    qCDebug(Log::debug).noquote().nospace()
+        << "capture " << event << ' ' << QString::number(ms, 'f', 3) << (detail ? " " : "")
+        << (detail ? detail : "");
 }
 
 } // namespace quorvale

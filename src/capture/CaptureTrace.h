@@ -2,8 +2,9 @@
 
 namespace quorvale {
 
-// Timing lines on standard error for benchmarks and tests, when QUORVALE_TRACE_CAPTURE
-// is set: "quorvale-trace: <event> <milliseconds since the request>".
+// Timing of the capture road for benchmarks and tests, as debug messages of the Debug log
+// category: "capture <event> <milliseconds since the request> [detail]". Switched on with
+// QT_LOGGING_RULES="com.vantrelo.Quorvale.Debug.debug=true".
 class CaptureTrace {
 public:
     static bool enabled();

@@ -1,6 +1,7 @@
 #include "common/SerialQueue.h"
 
-#include <cstdio>
+#include "SharedLib/Log.h"
+
 #include <exception>
 
 namespace quorvale {
@@ -51,9 +52,9 @@ void SerialQueue::run() {
         try {
             job();
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "%s: job failed: %s\n", m_label.c_str(), error.what());
+            qCCritical(Log::general, "%s: job failed: %s", m_label.c_str(), error.what());
         } catch (...) {
-            std::fprintf(stderr, "%s: job failed\n", m_label.c_str());
+            qCCritical(Log::general, "%s: job failed", m_label.c_str());
         }
         job = nullptr; // captured state is released before the job counts as finished
         lock.lock();

@@ -13,6 +13,7 @@
 #include "platform/ScreenCapturePermission.h"
 #include "platform/Screens.h"
 #include "platform/SoundPlayer.h"
+#include "platform/SystemLog.h"
 #include "platform/TextRecognizer.h"
 #include "platform/UrlOpener.h"
 
@@ -38,6 +39,7 @@ struct Platform {
     std::shared_ptr<GlobalHotKeys> hotKeys;
     std::shared_ptr<KeyboardLayout> keyboardLayout;
     std::shared_ptr<Compositor> compositor;
+    std::shared_ptr<SystemLog> systemLog;
 };
 
 // The installed platform. Installing replaces every facility at once.

@@ -8,9 +8,7 @@ namespace quorvale::test {
 
 void X11AppTest::startQuietApp() {
     ASSERT_TRUE(session.writeQuietDefaults());
-    session.setEnvironment("QT_LOGGING_RULES", "quorvale.shortcuts.debug=true\n"
-                                               "quorvale.hotkeys.debug=true");
-    session.setEnvironment("QUORVALE_TRACE_CAPTURE", "1");
+    session.setEnvironment("QT_LOGGING_RULES", "com.vantrelo.Quorvale.Debug.debug=true");
     ASSERT_TRUE(session.startApp());
 }
 
@@ -19,7 +17,7 @@ bool X11AppTest::waitFor(const QString& text, int times, int timeoutMs) const {
 }
 
 QString X11AppTest::lastTraceDetail(const QString& event) const {
-    const QRegularExpression line("quorvale-trace: " + event + " [0-9.]+ ?(\\S*)\\n");
+    const QRegularExpression line("\\[Debug\\] capture " + event + " [0-9.]+ ?(\\S*)\\n");
     QString detail;
     for (const auto& match : line.globalMatch(session.appErrors())) {
         detail = match.captured(1);

@@ -10,7 +10,7 @@
 namespace quorvale::test {
 
 // The running app on a private X server, watched through what it writes to standard error:
-// its shortcut log lines and its capture trace ("quorvale-trace: <event> <ms> [detail]").
+// its shortcut log lines and its capture trace ("[Debug] capture <event> <ms> [detail]").
 class X11AppTest : public ::testing::Test {
 protected:
     explicit X11AppTest(QSize framebuffer = {1280, 800})
@@ -24,10 +24,10 @@ protected:
     int count(const QString& text) const { return int(session.appErrors().count(text)); }
     bool waitFor(const QString& text, int times, int timeoutMs = 15000) const;
     int traceCount(const QString& event) const {
-        return count(QStringLiteral("quorvale-trace: ") + event + ' ');
+        return count(QStringLiteral("[Debug] capture ") + event + ' ');
     }
     bool waitForTrace(const QString& event, int times, int timeoutMs = 15000) const {
-        return waitFor(QStringLiteral("quorvale-trace: ") + event + ' ', times, timeoutMs);
+        return waitFor(QStringLiteral("[Debug] capture ") + event + ' ', times, timeoutMs);
     }
     QString lastTraceDetail(const QString& event) const;
 

@@ -60,6 +60,8 @@ QProcessEnvironment X11Session::environment() const {
     env.insert("HOME", m_home.path());
     env.insert("CANBERRA_DRIVER", "null");
     env.insert("QT_QPA_PLATFORM", "xcb");
+    // Tests read the app's messages; a journal on the machine would take them.
+    env.insert("QT_FORCE_STDERR_LOGGING", "1");
     env.remove("DBUS_SESSION_BUS_ADDRESS");
     env.remove("WAYLAND_DISPLAY");
     for (auto it = m_extraEnvironment.cbegin(); it != m_extraEnvironment.cend(); ++it) {

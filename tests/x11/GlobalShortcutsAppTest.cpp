@@ -80,7 +80,7 @@ TEST_F(ShortcutsInTheApp, WithoutGlobalGrabsTheUserIsToldOnceAndCommandsStillWor
     ASSERT_TRUE(waitFor(notice, 1));
     const test::CommandOutput capture = session.runQuorvale({"capture"});
     EXPECT_EQ(capture.exitCode, 0) << capture.standardError.toStdString();
-    ASSERT_TRUE(waitFor("quorvale-trace: request", 1));
+    ASSERT_TRUE(waitFor("[Debug] capture request", 1));
     EXPECT_EQ(count(notice), 1);
     EXPECT_EQ(count("does not work"), 0) << "each shortcut is not reported on its own";
 }

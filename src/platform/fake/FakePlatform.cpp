@@ -19,6 +19,7 @@ FakePlatform::FakePlatform() {
     platform.hotKeys = hotKeys;
     platform.keyboardLayout = keyboardLayout;
     platform.compositor = compositor;
+    platform.systemLog = systemLog;
     install(std::move(platform));
 }
 

@@ -14,6 +14,7 @@
 #include "platform/fake/FakeScreenCapturePermission.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSoundPlayer.h"
+#include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeTextRecognizer.h"
 #include "platform/fake/FakeUrlOpener.h"
 
@@ -41,6 +42,7 @@ struct FakePlatform {
     std::shared_ptr<FakeGlobalHotKeys> hotKeys = std::make_shared<FakeGlobalHotKeys>();
     std::shared_ptr<FakeKeyboardLayout> keyboardLayout = std::make_shared<FakeKeyboardLayout>();
     std::shared_ptr<FakeCompositor> compositor = std::make_shared<FakeCompositor>();
+    std::shared_ptr<FakeSystemLog> systemLog = std::make_shared<FakeSystemLog>();
 };
 
 } // namespace quorvale::platform

@@ -1,5 +1,7 @@
 #include "platform/linux/CanberraSoundPlayer.h"
 
+#include "common/LogCategories.h"
+
 #include <QDebug>
 #include <canberra.h>
 
@@ -42,7 +44,7 @@ void CanberraSoundPlayer::playEvent(const QByteArray& eventId, const QByteArray&
         ca_context* context = nullptr;
         const int created = ca_context_create(&context);
         if (created != CA_SUCCESS) {
-            qDebug() << "Sound unavailable:" << ca_strerror(created);
+            qCDebug(Log::ui) << "Sound unavailable:" << ca_strerror(created);
             m_contextUnavailable = true;
             return;
         }
@@ -56,7 +58,7 @@ void CanberraSoundPlayer::playEvent(const QByteArray& eventId, const QByteArray&
     const int played = ca_context_play(m_context.get(), 0, CA_PROP_EVENT_ID, eventId.constData(),
                                        CA_PROP_EVENT_DESCRIPTION, description.constData(), nullptr);
     if (played != CA_SUCCESS) {
-        qDebug() << "Sound" << description << "did not play:" << ca_strerror(played);
+        qCDebug(Log::ui) << "Sound" << description << "did not play:" << ca_strerror(played);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "platform/linux/TypedJsonCodec.h"
 
 #include <QCoreApplication>
+#include "common/LogCategories.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -21,7 +23,7 @@ namespace quorvale::platform {
 namespace {
 
 void logLine(const QString& line) {
-    std::fprintf(stderr, "Quorvale settings: %s\n", qPrintable(line));
+    qCWarning(Log::general).noquote() << "Settings:" << line;
 }
 
 // Keeps other processes out of a read-modify-write of the file, so that none of them

@@ -2,11 +2,13 @@
 
 #include "platform/linux/CanberraSoundPlayer.h"
 #include "platform/linux/DesktopUrlOpener.h"
+#include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/JsonDefaultsStore.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtModalAlerts.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/StderrSystemLog.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/X11ActivationPolicy.h"
 #include "platform/linux/X11Compositor.h"
@@ -16,7 +18,23 @@
 #include "platform/linux/XdgAutostartLoginItem.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 
+#include <unistd.h>
+
 namespace quorvale::platform {
+namespace {
+
+// The journal when there is one, as Qt's own output does; QT_FORCE_STDERR_LOGGING keeps
+// everything on standard error. Someone who started the app from a terminal sees it there too.
+std::shared_ptr<SystemLog> makeSystemLog() {
+    auto onStderr = std::make_shared<StderrSystemLog>();
+    if (qEnvironmentVariableIntValue("QT_FORCE_STDERR_LOGGING") != 0 ||
+        !JournalSystemLog::isAvailable()) {
+        return onStderr;
+    }
+    return std::make_shared<JournalSystemLog>(onStderr, ::isatty(STDERR_FILENO) == 1);
+}
+
+} // namespace
 
 Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     Platform platform;
@@ -37,6 +55,7 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.hotKeys = std::make_shared<X11GlobalHotKeys>();
     platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();
     platform.compositor = std::make_shared<X11Compositor>();
+    platform.systemLog = makeSystemLog();
     return platform;
 }
 

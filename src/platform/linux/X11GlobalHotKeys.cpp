@@ -1,19 +1,17 @@
 #include "platform/linux/X11GlobalHotKeys.h"
 
+#include "common/LogCategories.h"
 #include "platform/linux/DesktopReservedShortcuts.h"
 #include "platform/linux/VirtualKeyTable.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLoggingCategory>
 #include <chrono>
 #include <memory>
 
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
-
-Q_LOGGING_CATEGORY(lcHotKeys, "quorvale.hotkeys", QtWarningMsg)
 
 namespace quorvale::platform {
 namespace {
@@ -183,7 +181,7 @@ bool X11GlobalHotKeys::pressed(xcb_keycode_t keycode, uint16_t state) {
         return false;
     }
     m_down[keycode] = ids;
-    qCDebug(lcHotKeys, "pressed %d at %.3f", keycode, monotonicMs());
+    qCDebug(Log::debug, "hotkey pressed %d at %.3f", keycode, monotonicMs());
     for (const HotKeyId& id : ids) {
         offer({EventKind::hotKeyPressed, id, 0, 0}, &InstalledHandler::hotKeyEvents);
     }

@@ -1,5 +1,6 @@
 #include "platform/linux/X11ScreenCapture.h"
 
+#include "common/LogCategories.h"
 #include "common/BuildInfo.h"
 
 #include <QCursor>
@@ -307,8 +308,7 @@ std::shared_ptr<void> X11ScreenCapture::redirectWindows() {
         m_connection, xcb_composite_redirect_subwindows_checked(m_connection, m_root,
                                                                 XCB_COMPOSITE_REDIRECT_AUTOMATIC)));
     if (error) {
-        std::fprintf(stderr, "quorvale: windows cannot be redirected (X error %d)\n",
-                     int(error->error_code));
+        qCWarning(Log::camera, "Windows cannot be redirected (X error %d)", int(error->error_code));
         return nullptr;
     }
     xcb_connection_t* connection = m_connection;
@@ -431,10 +431,9 @@ X11ScreenCapture::captureWindow(const ContentFilter& filter,
             break;
         }
     }
-    std::fprintf(stderr,
-                 "quorvale: the pixels of window 0x%x cannot be read; using what the screen "
-                 "showed of it\n",
-                 unsigned(window.windowID));
+    qCWarning(Log::camera,
+              "The pixels of window 0x%x cannot be read; using what the screen showed of it",
+              unsigned(window.windowID));
     auto frozen = m_frozen.lock();
     if (!frozen) {
         return std::nullopt;
