@@ -2,6 +2,7 @@
 
 #include "GlobalShortcuts/CarbonGlobalShortcuts.h"
 #include "GlobalShortcuts/GlobalShortcuts.h"
+#include "SharedLib/AppUpdater.h"
 #include "SharedLib/ToastWindowController.h"
 #include "app/ImageLoader.h"
 #include "app/UserNotice.h"
@@ -43,6 +44,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::setUpApplication() {
+    AppUpdater::shared();
     setUpMainMenu();
 
     QPointer<AppDelegate> weakSelf(this);
@@ -115,16 +117,14 @@ void AppDelegate::registerShortcutActions() {
             weakSelf->startCapture(true);
         }
     });
-    // The tray menu has no image file panel or Photos picker yet: until it has, these two
-    // shortcuts are grabbed but open nothing.
     GlobalShortcuts::onKeyUp(Name::captureFromFile(), [weakSelf] {
-        if (!weakSelf || !weakSelf->m_statusBarController) {
-            return;
+        if (weakSelf && weakSelf->m_statusBarController) {
+            weakSelf->m_statusBarController->showImageFilePanel();
         }
     });
     GlobalShortcuts::onKeyUp(Name::captureFromPhotos(), [weakSelf] {
-        if (!weakSelf || !weakSelf->m_statusBarController) {
-            return;
+        if (weakSelf && weakSelf->m_statusBarController) {
+            weakSelf->m_statusBarController->showPhotosPicker();
         }
     });
 }
@@ -134,7 +134,9 @@ void AppDelegate::setUpMainMenu() {
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool) {
-    if (PreferenceManager::shared().showDockIcon()) {
+    // Without a tray icon, launching again is the only way left to reach the settings.
+    const bool iconShown = m_statusBarController && m_statusBarController->isIconShown();
+    if (PreferenceManager::shared().showDockIcon() || !iconShown) {
         presentPreferences();
         return false;
     }

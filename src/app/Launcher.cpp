@@ -2,18 +2,21 @@
 
 #include "app/AppDelegate.h"
 #include "app/CaptureService.h"
+#include "app/ClipboardImageReader.h"
 #include "app/CommandLine.h"
 #include "app/ImageLoader.h"
 #include "app/InstanceClient.h"
 #include "app/InstanceServer.h"
 #include "app/UserNotice.h"
 #include "common/BuildInfo.h"
+#include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 #include "recognition/LanguageTable.h"
 #include "recognition/OCRService.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -152,6 +155,9 @@ int sendToRunningInstance(int argc, char** argv, const CommandLine& line) {
         request.command = InstanceRequest::Command::file;
         request.path = info.absoluteFilePath();
         timeoutMs = kFileReplyTimeoutMs;
+    } else if (line.action == CommandLine::Action::recognizeClipboard) {
+        request.command = InstanceRequest::Command::clipboard;
+        timeoutMs = kFileReplyTimeoutMs;
     } else {
         request.command = InstanceRequest::Command::capture;
         request.windowMode = line.windowMode;
@@ -194,6 +200,30 @@ void handleRequest(AppDelegate& delegate, const InstanceRequest& request,
                 reply({false, r.error().localizedDescription()});
             }
         });
+        return;
+    case InstanceRequest::Command::clipboard:
+        // The running instance's clipboard is the one the user copied to.
+        ClipboardImageReader::read(
+            *platform::current().clipboard, [weakDelegate = QPointer<AppDelegate>(&delegate),
+                                             reply](const ClipboardImageReader::Outcome& outcome) {
+                if (!weakDelegate) {
+                    return;
+                }
+                if (!outcome.image) {
+                    reply({false, outcome.failure.isEmpty()
+                                      ? QStringLiteral("there is no image on the clipboard")
+                                      : QStringLiteral("the image on the clipboard cannot be "
+                                                       "used: ") +
+                                            outcome.failure});
+                    return;
+                }
+                weakDelegate->recognizeBitmap(
+                    *outcome.image, [reply](const AppDelegate::CaptureResult& r) {
+                        reply(r.isSuccess()
+                                  ? InstanceReply{true, QStringLiteral("Copy Text Succeed")}
+                                  : InstanceReply{false, r.error().localizedDescription()});
+                    });
+            });
         return;
     }
 }
@@ -272,6 +302,7 @@ int Launcher::run(int argc, char** argv, const PlatformFactory& makePlatform) {
         return runOcr(argc, argv, line, makePlatform);
     case CommandLine::Action::recognizeFile:
     case CommandLine::Action::capture:
+    case CommandLine::Action::recognizeClipboard:
         return sendToRunningInstance(argc, argv, line);
     case CommandLine::Action::startApp:
         break;

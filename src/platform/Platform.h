@@ -12,6 +12,7 @@
 #include "platform/ScreenCapturePermission.h"
 #include "platform/Screens.h"
 #include "platform/SoundPlayer.h"
+#include "platform/StatusBar.h"
 #include "platform/TextRecognizer.h"
 #include "platform/UrlOpener.h"
 
@@ -36,6 +37,7 @@ struct Platform {
     std::shared_ptr<ScreenCapture> screenCapture;
     std::shared_ptr<GlobalHotKeys> hotKeys;
     std::shared_ptr<KeyboardLayout> keyboardLayout;
+    std::shared_ptr<StatusBar> statusBar;
 };
 
 // The installed platform. Installing replaces every facility at once.

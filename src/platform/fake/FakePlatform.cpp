@@ -18,6 +18,7 @@ FakePlatform::FakePlatform() {
     platform.screenCapture = screenCapture;
     platform.hotKeys = hotKeys;
     platform.keyboardLayout = keyboardLayout;
+    platform.statusBar = statusBar;
     install(std::move(platform));
 }
 

@@ -13,6 +13,7 @@
 #include "platform/fake/FakeScreenCapturePermission.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSoundPlayer.h"
+#include "platform/fake/FakeStatusBar.h"
 #include "platform/fake/FakeTextRecognizer.h"
 #include "platform/fake/FakeUrlOpener.h"
 
@@ -39,6 +40,7 @@ struct FakePlatform {
     std::shared_ptr<FakeScreenCapture> screenCapture = std::make_shared<FakeScreenCapture>();
     std::shared_ptr<FakeGlobalHotKeys> hotKeys = std::make_shared<FakeGlobalHotKeys>();
     std::shared_ptr<FakeKeyboardLayout> keyboardLayout = std::make_shared<FakeKeyboardLayout>();
+    std::shared_ptr<FakeStatusBar> statusBar = std::make_shared<FakeStatusBar>();
 };
 
 } // namespace quorvale::platform

@@ -3,6 +3,7 @@
 #include "platform/linux/CanberraSoundPlayer.h"
 #include "platform/linux/DesktopUrlOpener.h"
 #include "platform/linux/JsonDefaultsStore.h"
+#include "platform/linux/LinuxStatusBar.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtModalAlerts.h"
@@ -34,6 +35,7 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.screenCapture = std::make_shared<X11ScreenCapture>();
     platform.hotKeys = std::make_shared<X11GlobalHotKeys>();
     platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();
+    platform.statusBar = std::make_shared<LinuxStatusBar>();
     return platform;
 }
 
