@@ -66,7 +66,7 @@ ChoosePhotoWindow::ChoosePhotoWindow(const QString& folder)
     m_list->setModel(m_model);
     m_list->setViewMode(QListView::IconMode);
     m_list->setIconSize(QSize(kThumbnailSize, kThumbnailSize));
-    m_list->setGridSize(QSize(kThumbnailSize + 24, kThumbnailSize + 36));
+    m_list->setGridSize(QSize(kThumbnailSize + 24, kThumbnailSize + 44));
     m_list->setResizeMode(QListView::Adjust);
     m_list->setMovement(QListView::Static);
     m_list->setUniformItemSizes(true);

@@ -17,6 +17,11 @@ template <typename T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 constexpr uint32_t kSystemTrayRequestDock = 0;
 constexpr uint32_t kXEmbedVersion = 0;
 constexpr uint32_t kXEmbedMapped = 1;
+// WM_SIZE_HINTS: flags, x, y, width, height, min, max, increment, aspects, base, gravity.
+constexpr uint32_t kSizeHintsLength = 18;
+constexpr uint32_t kPMinSize = 16;
+constexpr uint32_t kPMaxSize = 32;
+constexpr uint32_t kPBaseSize = 256;
 
 xcb_connection_t* connection() {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
@@ -86,6 +91,13 @@ bool XEmbedStatusItem::dock() {
         return false;
     }
     const xcb_window_t window = xcb_window_t(winId());
+    // Trays size the icon from these hints when it docks; Qt would only set them on show.
+    uint32_t hints[kSizeHintsLength] = {};
+    hints[0] = kPMinSize | kPMaxSize | kPBaseSize;
+    hints[5] = hints[7] = hints[15] = uint32_t(kIconSize);
+    hints[6] = hints[8] = hints[16] = uint32_t(kIconSize);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, kSizeHintsLength, hints);
     const uint32_t info[] = {kXEmbedVersion, kXEmbedMapped};
     const xcb_atom_t xembedInfo = internAtom(c, "_XEMBED_INFO");
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, xembedInfo, xembedInfo, 32, 2, info);
