@@ -15,7 +15,10 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QPainter>
 #include <QPalette>
 #include <QThreadPool>
@@ -266,6 +269,9 @@ void StatusBarController::showImageFilePanel() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // Images usually live in Pictures; the app's working folder means nothing to the user.
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    dialog->setDirectory(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
     QStringList patterns;
     for (const QString& type : kImageFileTypes) {
         patterns.append(QStringLiteral("*.") + type);

@@ -12,6 +12,10 @@ namespace {
 class TrayInputs : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(session.isValid()) << "Xvfb did not start"; }
+    void TearDown() override {
+        trayer.kill();
+        trayer.waitForFinished(3000);
+    }
 
     // An XEmbed tray, as panels like trayer or stalonetray provide it.
     void startTray() {
@@ -50,6 +54,8 @@ protected:
         const QString icon = session.run("xdotool", {"search", "--name", "^Quorvale tray$"})
                                  .standardOutput.section('\n', 0, 0);
         ASSERT_FALSE(icon.isEmpty()) << "the icon is not docked";
+        ASSERT_TRUE(test::waitUntil([&] { return sizeOf(icon).width() >= 16; }))
+            << "the tray did not size the icon";
         const int before = visibleAppWindows().size();
         ASSERT_TRUE(session.xdotool({"mousemove", "--window", icon, "11", "11", "click", "1"}));
         ASSERT_TRUE(test::waitUntil([&] { return visibleAppWindows().size() > before; }))
