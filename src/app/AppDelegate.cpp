@@ -46,6 +46,8 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::setUpApplication() {
     AppUpdater::shared();
     setUpMainMenu();
+    // Reading the shortcuts for the menu registers their hot keys: failures must be heard.
+    installShortcutFailureReport();
 
     QPointer<AppDelegate> weakSelf(this);
     StatusBarController::Callbacks callbacks;
@@ -87,7 +89,7 @@ void AppDelegate::setUpApplication() {
     m_captureService->ocrService().warmUp();
 }
 
-void AppDelegate::registerShortcutActions() {
+void AppDelegate::installShortcutFailureReport() {
     using GlobalShortcuts::Name;
     m_shortcutFailures = std::make_shared<GlobalShortcuts::RegistrationFailureReport>(
         std::vector<GlobalShortcuts::RegistrationFailureReport::Slot>{
@@ -105,7 +107,10 @@ void AppDelegate::registerShortcutActions() {
                 report->failed(shortcut, status, reason);
             }
         });
+}
 
+void AppDelegate::registerShortcutActions() {
+    using GlobalShortcuts::Name;
     QPointer<AppDelegate> weakSelf(this);
     GlobalShortcuts::onKeyUp(Name::captureAndCopy(), [weakSelf] {
         if (weakSelf) {
