@@ -166,10 +166,12 @@ TEST_F(StatusBarControllerTest, IconFollowsThePreferenceAndAnUnknownNameShowsALe
     auto* item = fakes.statusBar->lastItem;
     const QImage symbol = item->icon.pixmap(22).toImage();
     PreferenceManager::shared().setStatusBarIconName("no.such.symbol");
+    PreferenceManager::shared().waitForPendingWrites();
     fakes.mainQueue->runPending();
     const QImage letter = item->icon.pixmap(22).toImage();
     EXPECT_NE(letter, symbol);
     PreferenceManager::shared().setStatusBarIconName("text.viewfinder");
+    PreferenceManager::shared().waitForPendingWrites();
     fakes.mainQueue->runPending();
     EXPECT_EQ(item->icon.pixmap(22).toImage(), symbol);
 }
