@@ -2,6 +2,7 @@
 
 #include "GlobalShortcuts/CarbonGlobalShortcuts.h"
 #include "GlobalShortcuts/GlobalShortcuts.h"
+#include "SharedLib/AppUpdater.h"
 #include "SharedLib/ToastWindowController.h"
 #include "app/ImageLoader.h"
 #include "app/UserNotice.h"
@@ -43,7 +44,10 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::setUpApplication() {
+    AppUpdater::shared();
     setUpMainMenu();
+    // Reading the shortcuts for the menu registers their hot keys: failures must be heard.
+    installShortcutFailureReport();
 
     QPointer<AppDelegate> weakSelf(this);
     StatusBarController::Callbacks callbacks;
@@ -85,7 +89,7 @@ void AppDelegate::setUpApplication() {
     m_captureService->ocrService().warmUp();
 }
 
-void AppDelegate::registerShortcutActions() {
+void AppDelegate::installShortcutFailureReport() {
     using GlobalShortcuts::Name;
     m_shortcutFailures = std::make_shared<GlobalShortcuts::RegistrationFailureReport>(
         std::vector<GlobalShortcuts::RegistrationFailureReport::Slot>{
@@ -103,7 +107,10 @@ void AppDelegate::registerShortcutActions() {
                 report->failed(shortcut, status, reason);
             }
         });
+}
 
+void AppDelegate::registerShortcutActions() {
+    using GlobalShortcuts::Name;
     QPointer<AppDelegate> weakSelf(this);
     GlobalShortcuts::onKeyUp(Name::captureAndCopy(), [weakSelf] {
         if (weakSelf) {
@@ -115,16 +122,14 @@ void AppDelegate::registerShortcutActions() {
             weakSelf->startCapture(true);
         }
     });
-    // The tray menu has no image file panel or Photos picker yet: until it has, these two
-    // shortcuts are grabbed but open nothing.
     GlobalShortcuts::onKeyUp(Name::captureFromFile(), [weakSelf] {
-        if (!weakSelf || !weakSelf->m_statusBarController) {
-            return;
+        if (weakSelf && weakSelf->m_statusBarController) {
+            weakSelf->m_statusBarController->showImageFilePanel();
         }
     });
     GlobalShortcuts::onKeyUp(Name::captureFromPhotos(), [weakSelf] {
-        if (!weakSelf || !weakSelf->m_statusBarController) {
-            return;
+        if (weakSelf && weakSelf->m_statusBarController) {
+            weakSelf->m_statusBarController->showPhotosPicker();
         }
     });
 }
@@ -134,7 +139,9 @@ void AppDelegate::setUpMainMenu() {
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool) {
-    if (PreferenceManager::shared().showDockIcon()) {
+    // Without a tray icon, launching again is the only way left to reach the settings.
+    const bool iconShown = m_statusBarController && m_statusBarController->isIconShown();
+    if (PreferenceManager::shared().showDockIcon() || !iconShown) {
         presentPreferences();
         return false;
     }

@@ -51,6 +51,7 @@ public:
 private:
     void setUpApplication();
     void setUpMainMenu();
+    void installShortcutFailureReport();
     void registerShortcutActions();
     void showScreenRecordingAlert();
     void recognizeLoadedImage(const QImage& image, DeliveryObserver observer);

@@ -67,6 +67,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         line.action = Action::capture;
         line.windowMode = !rest.isEmpty();
         return line;
+    } else if (first == u"clipboard") {
+        line.action = Action::recognizeClipboard;
     } else if (first == u"ocr") {
         return parseOcr(rest);
     } else {
@@ -88,6 +90,7 @@ QString CommandLine::helpText() {
         "                            of the instance that is already running\n"
         "  file IMAGE                recognise IMAGE in the running instance and copy its text\n"
         "  capture [--window]        start selecting an area (or a window) of the screen\n"
+        "  clipboard                 recognise the image on the clipboard and copy its text\n"
         "  ocr [--lang LIST] IMAGE…  print the text of each image; the clipboard is not\n"
         "                            touched. LIST: de-DE,en-US or deu+eng (default: the\n"
         "                            languages chosen in the settings)\n"

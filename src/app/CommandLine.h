@@ -7,7 +7,16 @@ namespace quorvale {
 
 // What the user asked for on the command line.
 struct CommandLine {
-    enum class Action { startApp, showHelp, showVersion, recognizeFile, capture, ocr, invalid };
+    enum class Action {
+        startApp,
+        showHelp,
+        showVersion,
+        recognizeFile,
+        capture,
+        recognizeClipboard,
+        ocr,
+        invalid
+    };
 
     Action action = Action::startApp;
     QString path;            // recognizeFile

@@ -17,6 +17,7 @@ constexpr CommandName kCommandNames[] = {
     {InstanceRequest::Command::reopen, "reopen"},
     {InstanceRequest::Command::file, "file"},
     {InstanceRequest::Command::capture, "capture"},
+    {InstanceRequest::Command::clipboard, "clipboard"},
 };
 
 QByteArray line(const QJsonObject& object) {

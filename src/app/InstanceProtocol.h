@@ -9,7 +9,7 @@ namespace quorvale {
 // Messages between a command-line invocation and the running instance: one JSON object
 // per line, carrying a protocol version.
 struct InstanceRequest {
-    enum class Command { ping, reopen, file, capture };
+    enum class Command { ping, reopen, file, capture, clipboard };
     Command command = Command::ping;
     QString path;
     bool windowMode = false;

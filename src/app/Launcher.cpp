@@ -3,6 +3,7 @@
 #include "SharedLib/Log.h"
 #include "app/AppDelegate.h"
 #include "app/CaptureService.h"
+#include "app/ClipboardImageReader.h"
 #include "app/CommandLine.h"
 #include "app/ImageLoader.h"
 #include "app/InstanceClient.h"
@@ -10,6 +11,7 @@
 #include "app/QuitSignals.h"
 #include "app/UserNotice.h"
 #include "common/BuildInfo.h"
+#include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 #include "platform/LanguageTable.h"
 #include "recognition/OCRService.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -158,6 +161,9 @@ int sendToRunningInstance(int argc, char** argv, const CommandLine& line) {
         request.command = InstanceRequest::Command::file;
         request.path = info.absoluteFilePath();
         timeoutMs = kFileReplyTimeoutMs;
+    } else if (line.action == CommandLine::Action::recognizeClipboard) {
+        request.command = InstanceRequest::Command::clipboard;
+        timeoutMs = kFileReplyTimeoutMs;
     } else {
         request.command = InstanceRequest::Command::capture;
         request.windowMode = line.windowMode;
@@ -205,6 +211,30 @@ void handleRequest(AppDelegate& delegate, const InstanceRequest& request,
                                   r.error().reason()});
             }
         });
+        return;
+    case InstanceRequest::Command::clipboard:
+        // The running instance's clipboard is the one the user copied to.
+        ClipboardImageReader::read(
+            *platform::current().clipboard, [weakDelegate = QPointer<AppDelegate>(&delegate),
+                                             reply](const ClipboardImageReader::Outcome& outcome) {
+                if (!weakDelegate) {
+                    return;
+                }
+                if (!outcome.image) {
+                    reply({false, outcome.failure.isEmpty()
+                                      ? QStringLiteral("there is no image on the clipboard")
+                                      : QStringLiteral("the image on the clipboard cannot be "
+                                                       "used: ") +
+                                            outcome.failure});
+                    return;
+                }
+                weakDelegate->recognizeBitmap(
+                    *outcome.image, [reply](const AppDelegate::CaptureResult& r) {
+                        reply(r.isSuccess()
+                                  ? InstanceReply{true, QStringLiteral("Copy Text Succeed")}
+                                  : InstanceReply{false, r.error().localizedDescription()});
+                    });
+            });
         return;
     }
 }
@@ -289,6 +319,7 @@ int Launcher::run(int argc, char** argv, const PlatformFactory& makePlatform) {
         return runOcr(argc, argv, line, makePlatform);
     case CommandLine::Action::recognizeFile:
     case CommandLine::Action::capture:
+    case CommandLine::Action::recognizeClipboard:
         return sendToRunningInstance(argc, argv, line);
     case CommandLine::Action::startApp:
         break;

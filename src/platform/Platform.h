@@ -14,6 +14,7 @@
 #include "platform/Screens.h"
 #include "platform/SoundPlayer.h"
 #include "platform/SystemLog.h"
+#include "platform/StatusBar.h"
 #include "platform/TextRecognizer.h"
 #include "platform/UrlOpener.h"
 
@@ -40,6 +41,7 @@ struct Platform {
     std::shared_ptr<KeyboardLayout> keyboardLayout;
     std::shared_ptr<Compositor> compositor;
     std::shared_ptr<SystemLog> systemLog;
+    std::shared_ptr<StatusBar> statusBar;
 };
 
 // The installed platform. Installing replaces every facility at once.

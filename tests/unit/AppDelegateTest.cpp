@@ -172,15 +172,21 @@ TEST_F(AppDelegateTest, NullBitmapIsAConversionFailure) {
     EXPECT_EQ(delivered->error().localizedDescription(), "Failed to convert image");
 }
 
-TEST_F(AppDelegateTest, ReopenShowsPreferencesOnlyWithTheDockIcon) {
-    set(PreferenceManager::kShowDockIconKey, false);
-    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
-    EXPECT_EQ(delegate.preferencesWindowController(), nullptr);
-
-    set(PreferenceManager::kShowDockIconKey, true);
-    EXPECT_FALSE(delegate.applicationShouldHandleReopen(false));
-    ASSERT_NE(delegate.preferencesWindowController(), nullptr);
-    EXPECT_TRUE(delegate.preferencesWindowController()->window()->isVisible());
+TEST_F(AppDelegateTest, ReopenShowsPreferencesWithTheDockIconOrWithoutATrayIcon) {
+    const struct {
+        bool dockIcon, trayShown, expectPreferences;
+    } cases[] = {{false, true, false}, {true, true, true}, {false, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dockIcon << c.trayShown);
+        set(PreferenceManager::kShowDockIconKey, false);
+        fakes.statusBar->trayPresent = c.trayShown;
+        AppDelegate launched{
+            std::make_shared<CaptureService>(screenshots, std::make_shared<OCRService>())};
+        launched.applicationDidFinishLaunching();
+        set(PreferenceManager::kShowDockIconKey, c.dockIcon);
+        EXPECT_EQ(launched.applicationShouldHandleReopen(false), !c.expectPreferences);
+        EXPECT_EQ(launched.preferencesWindowController() != nullptr, c.expectPreferences);
+    }
 }
 
 TEST_F(AppDelegateTest, ClosingPreferencesReleasesTheControllerAndCaptureClosesIt) {

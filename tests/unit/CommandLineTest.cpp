@@ -25,6 +25,7 @@ TEST(CommandLineTest, ParsesEveryForm) {
         {{"file", "shot.png"}, Action::recognizeFile, "shot.png"},
         {{"capture"}, Action::capture},
         {{"capture", "--window"}, Action::capture, {}, {}, {}, true},
+        {{"clipboard"}, Action::recognizeClipboard},
         {{"ocr", "a.png"}, Action::ocr, {}, {}, {"a.png"}},
         {{"ocr", "--lang", "deu+eng", "a.png", "b.png"},
          Action::ocr,
@@ -57,6 +58,7 @@ TEST(CommandLineTest, RejectsMalformedArgumentsWithAReason) {
         {"ocr", "--lang="},
         {"ocr", "--psm", "6", "a.png"},
         {"--help", "extra"},
+        {"clipboard", "a.png"},
     };
     for (const QStringList& arguments : bad) {
         const CommandLine line = CommandLine::parse(arguments);

@@ -3,6 +3,8 @@
 #include "platform/Clipboard.h"
 
 #include <QStringList>
+#include <utility>
+#include <vector>
 
 namespace quorvale::platform {
 
@@ -20,6 +22,24 @@ public:
     std::optional<QString> string() const override { return m_text; }
     std::optional<QImage> image() const override { return m_image; }
     void setImage(const QImage& image) { m_image = image; }
+    QStringList formats() const override {
+        QStringList names;
+        for (const auto& [format, bytes] : offered) {
+            names.append(format);
+        }
+        return names;
+    }
+    QByteArray data(const QString& mimeType) const override {
+        for (const auto& [format, bytes] : offered) {
+            if (format == mimeType) {
+                return bytes;
+            }
+        }
+        return {};
+    }
+
+    // What the owner offers, in its order.
+    std::vector<std::pair<QString, QByteArray>> offered;
 
     QStringList operations;
 

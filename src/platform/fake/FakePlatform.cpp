@@ -20,6 +20,7 @@ FakePlatform::FakePlatform() {
     platform.keyboardLayout = keyboardLayout;
     platform.compositor = compositor;
     platform.systemLog = systemLog;
+    platform.statusBar = statusBar;
     install(std::move(platform));
 }
 

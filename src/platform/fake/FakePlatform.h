@@ -15,6 +15,7 @@
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSoundPlayer.h"
 #include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeStatusBar.h"
 #include "platform/fake/FakeTextRecognizer.h"
 #include "platform/fake/FakeUrlOpener.h"
 
@@ -43,6 +44,7 @@ struct FakePlatform {
     std::shared_ptr<FakeKeyboardLayout> keyboardLayout = std::make_shared<FakeKeyboardLayout>();
     std::shared_ptr<FakeCompositor> compositor = std::make_shared<FakeCompositor>();
     std::shared_ptr<FakeSystemLog> systemLog = std::make_shared<FakeSystemLog>();
+    std::shared_ptr<FakeStatusBar> statusBar = std::make_shared<FakeStatusBar>();
 };
 
 } // namespace quorvale::platform

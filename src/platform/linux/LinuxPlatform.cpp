@@ -4,6 +4,7 @@
 #include "platform/linux/DesktopUrlOpener.h"
 #include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/JsonDefaultsStore.h"
+#include "platform/linux/LinuxStatusBar.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtModalAlerts.h"
@@ -56,6 +57,7 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();
     platform.compositor = std::make_shared<X11Compositor>();
     platform.systemLog = makeSystemLog();
+    platform.statusBar = std::make_shared<LinuxStatusBar>();
     return platform;
 }
 

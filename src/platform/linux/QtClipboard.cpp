@@ -30,4 +30,14 @@ std::optional<QImage> QtClipboard::image() const {
     return image;
 }
 
+QStringList QtClipboard::formats() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    return data ? data->formats() : QStringList();
+}
+
+QByteArray QtClipboard::data(const QString& mimeType) const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    return data ? data->data(mimeType) : QByteArray();
+}
+
 } // namespace quorvale::platform

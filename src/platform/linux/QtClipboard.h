@@ -11,6 +11,8 @@ public:
     void setString(const QString& text) override;
     std::optional<QString> string() const override;
     std::optional<QImage> image() const override;
+    QStringList formats() const override;
+    QByteArray data(const QString& mimeType) const override;
 };
 
 } // namespace quorvale::platform

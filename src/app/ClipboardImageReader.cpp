@@ -1,0 +1,136 @@
+#include "app/ClipboardImageReader.h"
+
+#include "platform/Platform.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QThreadPool>
+#include <QUrl>
+#include <cstdio>
+
+namespace quorvale {
+namespace {
+
+const QString kPng = QStringLiteral("image/png");
+
+bool isDecodableImageType(const QString& format) {
+    static const QList<QByteArray> supported = QImageReader::supportedMimeTypes();
+    return format.startsWith(QStringLiteral("image/")) && supported.contains(format.toLatin1());
+}
+
+QString firstLocalFile(const QByteArray& uriList) {
+    for (const QByteArray& line : uriList.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith('#')) {
+            continue;
+        }
+        // Only the first entry counts; a remote one is never fetched.
+        const QUrl url = QUrl::fromEncoded(trimmed);
+        return url.isLocalFile() ? url.toLocalFile() : QString();
+    }
+    return {};
+}
+
+void printLine(const QString& line) {
+    std::fputs(qPrintable(line + u'\n'), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+ClipboardImageReader::Offer ClipboardImageReader::offer(const platform::Clipboard& clipboard) {
+    Offer offer;
+    const QStringList formats = clipboard.formats();
+    for (const QString& format : formats) {
+        if (isDecodableImageType(format)) {
+            offer.objectFormat = format;
+            offer.objectData = clipboard.data(format);
+            break;
+        }
+    }
+    if (offer.objectFormat != kPng && formats.contains(kPng)) {
+        offer.pngData = clipboard.data(kPng);
+    }
+    if (formats.contains(QStringLiteral("text/uri-list"))) {
+        offer.filePath = firstLocalFile(clipboard.data(QStringLiteral("text/uri-list")));
+    }
+    return offer;
+}
+
+ImageLoader::LoadResult ClipboardImageReader::decodeData(const QByteArray& data) {
+    using Kind = ImageLoader::Error::Kind;
+    auto fail = [](Kind kind, const QString& description) {
+        return ImageLoader::LoadResult::failure({kind, description});
+    };
+    if (data.isEmpty()) {
+        return fail(Kind::empty, QStringLiteral("the image data is empty"));
+    }
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) {
+        return fail(Kind::notAnImage, QStringLiteral("not an image in a supported format"));
+    }
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > ImageLoader::kMaxPixels) {
+        return fail(Kind::tooLarge,
+                    QStringLiteral("the image is too large (%1×%2 pixels; the limit is %3 "
+                                   "megapixels)")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(ImageLoader::kMaxPixels / 1'000'000));
+    }
+    reader.setAllocationLimit(int(ImageLoader::kMaxPixels * 8 / (1024 * 1024)));
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        return fail(Kind::corrupt, QStringLiteral("the image data is damaged or truncated (%1)")
+                                       .arg(reader.errorString()));
+    }
+    return ImageLoader::LoadResult::success(std::move(image));
+}
+
+ClipboardImageReader::Outcome ClipboardImageReader::decode(const Offer& offer) {
+    Outcome outcome;
+    auto attempt = [&outcome](Reading reading, const ImageLoader::LoadResult& loaded) {
+        if (loaded.isSuccess()) {
+            outcome = {loaded.value(), reading, {}};
+            return true;
+        }
+        outcome.failure = loaded.error().description;
+        return false;
+    };
+    if (!offer.objectFormat.isEmpty() &&
+        attempt(Reading::imageObject, decodeData(offer.objectData))) {
+        return outcome;
+    }
+    if (!offer.pngData.isEmpty() && attempt(Reading::pngData, decodeData(offer.pngData))) {
+        return outcome;
+    }
+    if (!offer.filePath.isEmpty()) {
+        attempt(Reading::fromPasteboard, ImageLoader::load(offer.filePath));
+    }
+    return outcome;
+}
+
+void ClipboardImageReader::read(const platform::Clipboard& clipboard, Completion completion) {
+    // Only the GUI thread may talk to the clipboard; decoding a large image must not stall it.
+    QThreadPool::globalInstance()->start(
+        [offered = offer(clipboard), completion = std::move(completion)] {
+            Outcome outcome = decode(offered);
+            platform::current().mainQueue->async([outcome, completion] {
+                if (outcome.reading == Reading::imageObject) {
+                    printLine(QStringLiteral("✅ 成功从剪贴板直接读取 NSImage 数据。"));
+                    printLine(QStringLiteral("图片尺寸: (%1, %2)")
+                                  .arg(double(outcome.image->width()), 0, 'f', 1)
+                                  .arg(double(outcome.image->height()), 0, 'f', 1));
+                } else if (outcome.reading == Reading::pngData) {
+                    printLine(QStringLiteral("✅ 成功从剪贴板读取原始图片数据并创建 NSImage。"));
+                }
+                completion(outcome);
+            });
+        });
+}
+
+} // namespace quorvale
