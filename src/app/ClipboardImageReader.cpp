@@ -3,7 +3,6 @@
 #include "platform/Platform.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QThreadPool>
 #include <QUrl>
 #include <cstdio>
@@ -58,37 +57,14 @@ ClipboardImageReader::Offer ClipboardImageReader::offer(const platform::Clipboar
 }
 
 ImageLoader::LoadResult ClipboardImageReader::decodeData(const QByteArray& data) {
-    using Kind = ImageLoader::Error::Kind;
-    auto fail = [](Kind kind, const QString& description) {
-        return ImageLoader::LoadResult::failure({kind, description});
-    };
     if (data.isEmpty()) {
-        return fail(Kind::empty, QStringLiteral("the image data is empty"));
+        return ImageLoader::LoadResult::failure(
+            {ImageLoader::Error::Kind::empty, QStringLiteral("the image data is empty")});
     }
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    if (!reader.canRead()) {
-        return fail(Kind::notAnImage, QStringLiteral("not an image in a supported format"));
-    }
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > ImageLoader::kMaxPixels) {
-        return fail(Kind::tooLarge,
-                    QStringLiteral("the image is too large (%1×%2 pixels; the limit is %3 "
-                                   "megapixels)")
-                        .arg(size.width())
-                        .arg(size.height())
-                        .arg(ImageLoader::kMaxPixels / 1'000'000));
-    }
-    reader.setAllocationLimit(int(ImageLoader::kMaxPixels * 8 / (1024 * 1024)));
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        return fail(Kind::corrupt, QStringLiteral("the image data is damaged or truncated (%1)")
-                                       .arg(reader.errorString()));
-    }
-    return ImageLoader::LoadResult::success(std::move(image));
+    return ImageLoader::decode(buffer);
 }
 
 ClipboardImageReader::Outcome ClipboardImageReader::decode(const Offer& offer) {

@@ -83,8 +83,12 @@ ImageLoader::LoadResult ImageLoader::load(const QString& path) {
 
     // Naming the format from the file's first bytes spares loading every image plugin to
     // ask each whether it can read the file.
-    const QByteArray format = formatFromSignature(file);
-    QImageReader reader(&file, format);
+    return decode(file, formatFromSignature(file));
+}
+
+ImageLoader::LoadResult ImageLoader::decode(QIODevice& device, const QByteArray& format) {
+    using Kind = Error::Kind;
+    QImageReader reader(&device, format);
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
         return fail(Kind::notAnImage, QStringLiteral("not an image in a supported format"));

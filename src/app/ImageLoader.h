@@ -2,6 +2,7 @@
 
 #include "common/Result.h"
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 
@@ -31,6 +32,9 @@ public:
     using LoadResult = Result<QImage, Error>;
 
     static LoadResult load(const QString& path);
+    // The same checks for image data already open, e.g. from the clipboard; an empty format
+    // lets the plugins guess.
+    static LoadResult decode(QIODevice& device, const QByteArray& format = {});
 };
 
 } // namespace quorvale
