@@ -4,6 +4,8 @@
 #include "platform/GlobalHotKeys.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
+
 namespace GlobalShortcuts {
 
 RegistrationFailureReport::RegistrationFailureReport(std::vector<Slot> titledSlots, Show show)
@@ -43,7 +45,8 @@ void RegistrationFailureReport::flush() {
         const QString owner = titles.isEmpty()
                                   ? QString()
                                   : QStringLiteral(" for ") + titles.join(QStringLiteral(", "));
-        lines.append(QStringLiteral("The shortcut %1%2 does not work: %3.")
+        lines.append(QCoreApplication::translate("RegistrationFailureReport",
+                                                 "The shortcut %1%2 does not work: %3.")
                          .arg(shortcut.description(), owner, reason));
     }
     m_pending.clear();

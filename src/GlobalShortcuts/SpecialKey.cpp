@@ -1,5 +1,6 @@
 #include "GlobalShortcuts/SpecialKey.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <unordered_map>
 
@@ -181,8 +182,10 @@ std::optional<QString> menuKeyEquivalent(SpecialKey key) {
 QString localizedString(const QString& key) {
     static const QHash<QString, QString> texts{
         {QStringLiteral("space_key"), QStringLiteral("space")},
-        {QStringLiteral("record_shortcut"), QStringLiteral("Record Shortcut")},
-        {QStringLiteral("press_shortcut"), QStringLiteral("Press Shortcut")},
+        {QStringLiteral("record_shortcut"),
+         QCoreApplication::translate("SpecialKey", "Record Shortcut")},
+        {QStringLiteral("press_shortcut"),
+         QCoreApplication::translate("SpecialKey", "Press Shortcut")},
     };
     return texts.value(key, key);
 }

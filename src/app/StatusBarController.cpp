@@ -14,13 +14,13 @@
 #include "preferences/PreferenceManager.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QPainter>
 #include <QPalette>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
@@ -83,7 +83,9 @@ StatusBarController::StatusBarController(Callbacks callbacks,
         PreferenceManager::shared().save(true, kTrayMissingNoticeKey);
         // A toast, not a dialog: it must not take focus from whatever the user is doing.
         ToastWindowController::show(
-            QStringLiteral("No system tray found: use the shortcuts or quorvale --help"),
+            QCoreApplication::translate(
+                "StatusBarController",
+                "No system tray found: use the shortcuts or quorvale --help"),
             QStringLiteral("xmark.app"), kTrayNoticeSeconds);
     });
 }
