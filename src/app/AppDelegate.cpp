@@ -7,6 +7,8 @@
 #include "app/ImageLoader.h"
 #include "app/UserNotice.h"
 #include "platform/Platform.h"
+#include "preferences/AboutSettingsView.h"
+#include "preferences/GeneralSettingsView.h"
 #include "preferences/PreferenceManager.h"
 
 #include <QApplication>
@@ -46,6 +48,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::setUpApplication() {
     AppUpdater::shared();
+    AboutSettingsView::setConfiguration({[] { AppUpdater::shared().checkForUpdates(); }, {}, {}});
     setUpMainMenu();
     // Reading the shortcuts for the menu registers their hot keys: failures must be heard.
     installShortcutFailureReport();
@@ -80,6 +83,10 @@ void AppDelegate::setUpApplication() {
         }
     };
     m_statusBarController = std::make_unique<StatusBarController>(std::move(callbacks));
+    GeneralSettingsView::setTrayIconShown([weakSelf] {
+        return weakSelf && weakSelf->m_statusBarController &&
+               weakSelf->m_statusBarController->isIconShown();
+    });
 
     registerShortcutActions();
 
