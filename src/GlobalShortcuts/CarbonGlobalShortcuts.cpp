@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <unordered_map>
 
 namespace GlobalShortcuts {
 namespace {
@@ -29,6 +30,7 @@ struct LayerState {
     GlobalHotKeys* handlerPlatform = nullptr;
     bool menuKeyMonitorRunning = false;
     CarbonGlobalShortcuts::FailureObserver failureObserver;
+    std::unordered_map<Shortcut, QString> refusals;
 };
 
 LayerState& layer() {
@@ -45,13 +47,14 @@ bool fitsIn32Bits(qint64 value) {
 }
 
 void reportFailure(const Shortcut& shortcut, int status) {
-    std::printf("Error registering hotkey %s: %d\n", qPrintable(shortcut.description()), status);
+    std::printf("Error registering hotkey %s: %d\n", qPrintable(shortcut.displayString()), status);
     std::fflush(stdout);
     auto* platform = hotKeys();
+    const QString reason =
+        platform ? platform->describeStatus(status) : QStringLiteral("no hot-key service");
+    layer().refusals[shortcut] = reason;
     if (layer().failureObserver) {
-        layer().failureObserver(shortcut, status,
-                                platform ? platform->describeStatus(status)
-                                         : QStringLiteral("no hot-key service"));
+        layer().failureObserver(shortcut, status, reason);
     }
 }
 
@@ -234,6 +237,25 @@ int CarbonGlobalShortcuts::handleEvent(const GlobalHotKeys::Event& event) {
     }
     }
     return GlobalHotKeys::kEventNotHandled;
+}
+
+bool CarbonGlobalShortcuts::isRegistered(const Shortcut& shortcut) {
+    for (const auto& [id, hotKey] : layer().registrations) {
+        if (hotKey.shortcut == shortcut) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString CarbonGlobalShortcuts::lastRefusalReason(const Shortcut& shortcut) {
+    return layer().refusals.count(shortcut) ? layer().refusals.at(shortcut) : QString();
+}
+
+void CarbonGlobalShortcuts::setGrabbedKeysToFocus(bool on) {
+    if (auto* platform = hotKeys()) {
+        platform->setGrabbedKeysToFocus(on);
+    }
 }
 
 void CarbonGlobalShortcuts::setFailureObserver(FailureObserver observer) {

@@ -26,6 +26,13 @@ public:
     static std::vector<Shortcut> systemReservedShortcuts();
     static int handleEvent(const quorvale::platform::GlobalHotKeys::Event& event);
 
+    // Whether a live registration of the shortcut exists (the system accepted it).
+    static bool isRegistered(const Shortcut& shortcut);
+    // Why the system last refused the shortcut, in words for the user.
+    static QString lastRefusalReason(const Shortcut& shortcut);
+    // Our own grabs hand their keys to the focused widget instead of firing (recording).
+    static void setGrabbedKeysToFocus(bool on);
+
     static void setFailureObserver(FailureObserver observer);
     static int registrationCount();
     static void resetForTesting();

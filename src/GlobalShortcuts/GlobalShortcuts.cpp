@@ -258,6 +258,8 @@ bool dispatchSuspended() {
 
 void setDispatchSuspended(bool suspended) {
     state().dispatchSuspended = suspended;
+    // Our own grabs would otherwise take the very keys a recorder waits for.
+    CarbonGlobalShortcuts::setGrabbedKeysToFocus(suspended);
 }
 
 bool isMenuTracking() {

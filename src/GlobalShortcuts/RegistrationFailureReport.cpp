@@ -4,6 +4,8 @@
 #include "platform/GlobalHotKeys.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
+
 namespace GlobalShortcuts {
 
 RegistrationFailureReport::RegistrationFailureReport(std::vector<Slot> titledSlots, Show show)
@@ -40,14 +42,18 @@ void RegistrationFailureReport::flush() {
                 titles.append(QStringLiteral("“%1”").arg(title));
             }
         }
-        const QString owner = titles.isEmpty()
-                                  ? QString()
-                                  : QStringLiteral(" for ") + titles.join(QStringLiteral(", "));
-        lines.append(QStringLiteral("The shortcut %1%2 does not work: %3.")
-                         .arg(shortcut.description(), owner, reason));
+        // No slot holds it any more (a recorder took it back): nothing is broken.
+        if (titles.isEmpty()) {
+            continue;
+        }
+        lines.append(QCoreApplication::translate("RegistrationFailureReport",
+                                                 "The shortcut %1 for %2 does not work: %3.")
+                         .arg(shortcut.displayString(), titles.join(QStringLiteral(", ")), reason));
     }
     m_pending.clear();
-    m_show(lines.join(u'\n'));
+    if (!lines.isEmpty()) {
+        m_show(lines.join(u'\n'));
+    }
 }
 
 } // namespace GlobalShortcuts

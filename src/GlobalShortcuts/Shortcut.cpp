@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
 #include <QTextBoundaryFinder>
 #include <cmath>
 
@@ -113,6 +114,32 @@ QString Shortcut::description() const {
         keyPart = capitalized(layoutCharacter(carbonKeyCode).value_or(QString(QChar(0xFFFD))));
     }
     return ks_symbolicRepresentation(modifiers()) + keyPart;
+}
+
+QString Shortcut::displayString() const {
+    const quint64 flags = modifiers();
+    QStringList parts;
+    if (flags & ModifierFlags::kCommand) {
+        parts.append(QStringLiteral("Super"));
+    }
+    if (flags & ModifierFlags::kControl) {
+        parts.append(QStringLiteral("Ctrl"));
+    }
+    if (flags & ModifierFlags::kOption) {
+        parts.append(QStringLiteral("Alt"));
+    }
+    if (flags & ModifierFlags::kShift) {
+        parts.append(QStringLiteral("Shift"));
+    }
+    if (flags & ModifierFlags::kFunction) {
+        parts.append(QStringLiteral("Fn"));
+    }
+    if (const auto special = SpecialKeys::forKeyCode(carbonKeyCode)) {
+        parts.append(SpecialKeys::linuxName(*special));
+    } else {
+        parts.append(layoutCharacter(carbonKeyCode).value_or(QString(QChar(0xFFFD))).toUpper());
+    }
+    return parts.join(u'+');
 }
 
 std::optional<QString> Shortcut::nsMenuItemKeyEquivalent() const {

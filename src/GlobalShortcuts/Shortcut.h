@@ -40,6 +40,8 @@ public:
 
     // Modifier symbols, then the key as the current layout shows it ("⌥⌘P").
     QString description() const;
+    // What a person reads on Linux: "Super+Alt+P", "Ctrl+Shift+F5".
+    QString displayString() const;
     // What a menu item answers to; none when the key has no menu equivalent.
     std::optional<QString> nsMenuItemKeyEquivalent() const;
     // The same for Qt menus; empty when the key has none.

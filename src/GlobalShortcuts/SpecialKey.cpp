@@ -1,5 +1,6 @@
 #include "GlobalShortcuts/SpecialKey.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <unordered_map>
 
@@ -163,6 +164,68 @@ QString displayString(SpecialKey key) {
     }
 }
 
+QString linuxName(SpecialKey key) {
+    using K = SpecialKey;
+    if (isFunctionKey(key)) {
+        return displayString(key);
+    }
+    if (key >= K::keypad0 && key <= K::keypad9) {
+        return QStringLiteral("Keypad %1")
+            .arg(static_cast<int>(key) - static_cast<int>(K::keypad0));
+    }
+    switch (key) {
+    case K::return_:
+        return QStringLiteral("Return");
+    case K::delete_:
+        return QStringLiteral("Backspace");
+    case K::deleteForward:
+        return QStringLiteral("Delete");
+    case K::end:
+        return QStringLiteral("End");
+    case K::escape:
+        return QStringLiteral("Esc");
+    case K::help:
+        return QStringLiteral("Help");
+    case K::home:
+        return QStringLiteral("Home");
+    case K::space:
+        return capitalized(localizedString(QStringLiteral("space_key")));
+    case K::tab:
+        return QStringLiteral("Tab");
+    case K::pageUp:
+        return QStringLiteral("Page Up");
+    case K::pageDown:
+        return QStringLiteral("Page Down");
+    case K::upArrow:
+        return QStringLiteral("Up");
+    case K::rightArrow:
+        return QStringLiteral("Right");
+    case K::downArrow:
+        return QStringLiteral("Down");
+    case K::leftArrow:
+        return QStringLiteral("Left");
+    // The key in that place on a PC keypad.
+    case K::keypadClear:
+        return QStringLiteral("Num Lock");
+    case K::keypadDecimal:
+        return QStringLiteral("Keypad .");
+    case K::keypadDivide:
+        return QStringLiteral("Keypad /");
+    case K::keypadEnter:
+        return QStringLiteral("Keypad Enter");
+    case K::keypadEquals:
+        return QStringLiteral("Keypad =");
+    case K::keypadMinus:
+        return QStringLiteral("Keypad -");
+    case K::keypadMultiply:
+        return QStringLiteral("Keypad *");
+    case K::keypadPlus:
+        return QStringLiteral("Keypad +");
+    default:
+        return {};
+    }
+}
+
 std::optional<QString> menuKeyEquivalent(SpecialKey key) {
     if (isFunctionKey(key)) {
         return QString(QChar(0xF704 + functionNumber(key) - 1));
@@ -179,12 +242,35 @@ std::optional<QString> menuKeyEquivalent(SpecialKey key) {
 } // namespace SpecialKeys
 
 QString localizedString(const QString& key) {
-    static const QHash<QString, QString> texts{
-        {QStringLiteral("space_key"), QStringLiteral("space")},
-        {QStringLiteral("record_shortcut"), QStringLiteral("Record Shortcut")},
-        {QStringLiteral("press_shortcut"), QStringLiteral("Press Shortcut")},
+    // Compiled in, so a missing data file can never leave the recorder without words.
+    static const QHash<QString, const char*> texts{
+        {QStringLiteral("space_key"), QT_TRANSLATE_NOOP("GlobalShortcuts", "space")},
+        {QStringLiteral("record_shortcut"),
+         QT_TRANSLATE_NOOP("GlobalShortcuts", "Record Shortcut")},
+        {QStringLiteral("press_shortcut"), QT_TRANSLATE_NOOP("GlobalShortcuts", "Press Shortcut")},
+        {QStringLiteral("keyboard_shortcut_used_by_menu_item"),
+         QT_TRANSLATE_NOOP("GlobalShortcuts",
+                           "This shortcut cannot be used because the menu item “%1” uses it.")},
+        {QStringLiteral("keyboard_shortcut_used_by_system"),
+         QT_TRANSLATE_NOOP("GlobalShortcuts",
+                           "This shortcut is already used by the desktop and may not reach "
+                           "Quorvale.")},
+        {QStringLiteral("keyboard_shortcuts_can_be_changed"),
+         QT_TRANSLATE_NOOP("GlobalShortcuts",
+                           "Most desktop shortcuts can be changed in your desktop's keyboard "
+                           "settings.")},
+        {QStringLiteral("ok"), QT_TRANSLATE_NOOP("GlobalShortcuts", "OK")},
+        {QStringLiteral("force_use_shortcut"), QT_TRANSLATE_NOOP("GlobalShortcuts", "Use Anyway")},
+        {QStringLiteral("keyboard_shortcut_not_registered"),
+         QT_TRANSLATE_NOOP("GlobalShortcuts", "The shortcut %1 could not be set up: %2.")},
+        {QStringLiteral("keyboard_shortcut_kept"),
+         QT_TRANSLATE_NOOP("GlobalShortcuts", "%1 stays in use.")},
+        {QStringLiteral("keyboard_shortcut_kept_none"),
+         QT_TRANSLATE_NOOP("GlobalShortcuts", "No shortcut is set.")},
     };
-    return texts.value(key, key);
+    const auto found = texts.find(key);
+    return found == texts.end() ? key
+                                : QCoreApplication::translate("GlobalShortcuts", found.value());
 }
 
 } // namespace GlobalShortcuts

@@ -75,6 +75,8 @@ struct Entry {
 const std::vector<Entry>& table();
 std::optional<SpecialKey> forKeyCode(qint64 keyCode);
 QString displayString(SpecialKey key);
+// The key's name on a Linux keyboard ("Backspace", "Page Up", "Keypad +").
+QString linuxName(SpecialKey key);
 // None for keys a menu cannot show (the keypad).
 std::optional<QString> menuKeyEquivalent(SpecialKey key);
 

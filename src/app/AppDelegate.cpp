@@ -7,9 +7,12 @@
 #include "app/ImageLoader.h"
 #include "app/UserNotice.h"
 #include "platform/Platform.h"
+#include "preferences/AboutSettingsView.h"
+#include "preferences/GeneralSettingsView.h"
 #include "preferences/PreferenceManager.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QThreadPool>
 
@@ -45,6 +48,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::setUpApplication() {
     AppUpdater::shared();
+    AboutSettingsView::setConfiguration({[] { AppUpdater::shared().checkForUpdates(); }, {}, {}});
     setUpMainMenu();
     // Reading the shortcuts for the menu registers their hot keys: failures must be heard.
     installShortcutFailureReport();
@@ -79,6 +83,10 @@ void AppDelegate::setUpApplication() {
         }
     };
     m_statusBarController = std::make_unique<StatusBarController>(std::move(callbacks));
+    GeneralSettingsView::setTrayIconShown([weakSelf] {
+        return weakSelf && weakSelf->m_statusBarController &&
+               weakSelf->m_statusBarController->isIconShown();
+    });
 
     registerShortcutActions();
 
@@ -93,12 +101,14 @@ void AppDelegate::installShortcutFailureReport() {
     using GlobalShortcuts::Name;
     m_shortcutFailures = std::make_shared<GlobalShortcuts::RegistrationFailureReport>(
         std::vector<GlobalShortcuts::RegistrationFailureReport::Slot>{
-            {Name(QStringLiteral("captureAndCopy")), QStringLiteral("Capture Text")},
+            {Name(QStringLiteral("captureAndCopy")),
+             QCoreApplication::translate("AppDelegate", "Capture Text")},
             {Name(QStringLiteral("captureAndCopyWindowMode")),
-             QStringLiteral("Capture Text in Window Mode")},
-            {Name(QStringLiteral("captureFromFile")), QStringLiteral("Capture Text from File...")},
+             QCoreApplication::translate("AppDelegate", "Capture Text in Window Mode")},
+            {Name(QStringLiteral("captureFromFile")),
+             QCoreApplication::translate("AppDelegate", "Capture Text from File...")},
             {Name(QStringLiteral("captureFromPhotos")),
-             QStringLiteral("Capture Text from Photos...")}},
+             QCoreApplication::translate("AppDelegate", "Capture Text from Photos...")}},
         showUserNotice);
     GlobalShortcuts::CarbonGlobalShortcuts::setFailureObserver(
         [weakReport = std::weak_ptr(m_shortcutFailures)](const GlobalShortcuts::Shortcut& shortcut,
@@ -192,10 +202,11 @@ void AppDelegate::showScreenRecordingAlert() {
     }
     platform::AlertRequest alert;
     alert.style = platform::AlertRequest::Style::warning;
-    alert.messageText = QStringLiteral("Screen Recording Permission Required");
+    alert.messageText =
+        QCoreApplication::translate("AppDelegate", "Screen Recording Permission Required");
     alert.informativeText =
-        QStringLiteral("Please grant screen recording permission in your desktop settings to allow "
-                       "Quorvale to capture text from your screen.");
+        QCoreApplication::translate("AppDelegate", "Please grant screen recording permission in your desktop settings to allow "
+                       "Quorvale to capture text from your screen."));
     alert.buttons = {QStringLiteral("Open Settings"), QStringLiteral("Cancel")};
     if (alerts->runModal(alert) == platform::ModalAlerts::kFirstButtonResponse) {
         openScreenRecordingSettings();
@@ -293,8 +304,9 @@ void AppDelegate::handleCaptureResult(const CaptureResult& result) {
     if (!result.isSuccess()) {
         if (result.error().kind() == CaptureError::Kind::captureCancelled) {
             if (preferences.showPrompts()) {
-                ToastWindowController::show(QStringLiteral("Copy Text Cancelled"), kFailureIcon,
-                                            kToastDuration);
+                ToastWindowController::show(
+                    QCoreApplication::translate("AppDelegate", "Copy Text Cancelled"), kFailureIcon,
+                    kToastDuration);
             }
             return;
         }
@@ -314,16 +326,17 @@ void AppDelegate::handleCaptureResult(const CaptureResult& result) {
         platform.sounds->play(preferences.soundName());
     }
     if (preferences.showPrompts()) {
-        ToastWindowController::show(QStringLiteral("Copy Text Succeed"), kSuccessIcon,
-                                    kToastDuration);
+        ToastWindowController::show(QCoreApplication::translate("AppDelegate", "Copy Text Succeed"),
+                                    kSuccessIcon, kToastDuration);
     }
 }
 
 void AppDelegate::showCaptureFailure(const CaptureError& error) {
     if (PreferenceManager::shared().showPrompts()) {
-        ToastWindowController::show(QStringLiteral("Copy Text Failed, ") +
-                                        error.localizedDescription(),
-                                    kFailureIcon, kToastDuration);
+        ToastWindowController::show(
+            QCoreApplication::translate("AppDelegate", "Copy Text Failed, ") +
+                error.localizedDescription(),
+            kFailureIcon, kToastDuration);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "app/CaptureError.h"
 
+#include <QCoreApplication>
+
 namespace quorvale {
 
 CaptureError CaptureError::ocrFailed(OCRService::OCRError error) {
@@ -21,15 +23,15 @@ QString CaptureError::localizedDescription() const {
     case Kind::screenshotFailed:
         return m_screenshotError->localizedDescription();
     case Kind::captureCancelled:
-        return QStringLiteral("Capture cancelled");
+        return QCoreApplication::translate("CaptureError", "Capture cancelled");
     case Kind::captureFailed:
-        return QStringLiteral("Capture failed");
+        return QCoreApplication::translate("CaptureError", "Capture failed");
     case Kind::imageLoadFailed:
-        return QStringLiteral("Failed to load image");
+        return QCoreApplication::translate("CaptureError", "Failed to load image");
     case Kind::selfReleased:
-        return QStringLiteral("Internal error: Object released");
+        return QCoreApplication::translate("CaptureError", "Internal error: Object released");
     case Kind::cgImageConversionFailed:
-        return QStringLiteral("Failed to convert image");
+        return QCoreApplication::translate("CaptureError", "Failed to convert image");
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <QCoreApplication>
+
 namespace quorvale {
 namespace {
 
@@ -20,22 +22,26 @@ CommandLine parseOcr(QStringList arguments) {
             optionsEnded = true;
         } else if (!optionsEnded && (argument == u"--lang" || argument == u"-l")) {
             if (arguments.isEmpty() || arguments.first().isEmpty()) {
-                return invalid(QStringLiteral("%1 needs a language list").arg(argument));
+                return invalid(
+                    QCoreApplication::translate("CommandLine", "%1 needs a language list")
+                        .arg(argument));
             }
             line.languages = arguments.takeFirst();
         } else if (!optionsEnded && argument.startsWith(u"--lang=")) {
             line.languages = argument.mid(7);
             if (line.languages.isEmpty()) {
-                return invalid(QStringLiteral("--lang needs a language list"));
+                return invalid(
+                    QCoreApplication::translate("CommandLine", "--lang needs a language list"));
             }
         } else if (!optionsEnded && argument.startsWith(u'-') && argument.size() > 1) {
-            return invalid(QStringLiteral("unknown option %1 for ocr").arg(argument));
+            return invalid(QCoreApplication::translate("CommandLine", "unknown option %1 for ocr")
+                               .arg(argument));
         } else {
             line.images.append(argument);
         }
     }
     if (line.images.isEmpty()) {
-        return invalid(QStringLiteral("ocr needs at least one image"));
+        return invalid(QCoreApplication::translate("CommandLine", "ocr needs at least one image"));
     }
     return line;
 }
@@ -55,14 +61,16 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         line.action = Action::showVersion;
     } else if (first == u"file") {
         if (rest.size() != 1 || rest.first().isEmpty()) {
-            return invalid(QStringLiteral("file needs exactly one image path"));
+            return invalid(
+                QCoreApplication::translate("CommandLine", "file needs exactly one image path"));
         }
         line.action = Action::recognizeFile;
         line.path = rest.first();
         return line;
     } else if (first == u"capture") {
         if (rest.size() > 1 || (rest.size() == 1 && rest.first() != u"--window")) {
-            return invalid(QStringLiteral("capture takes only --window"));
+            return invalid(
+                QCoreApplication::translate("CommandLine", "capture takes only --window"));
         }
         line.action = Action::capture;
         line.windowMode = !rest.isEmpty();
@@ -72,16 +80,19 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     } else if (first == u"ocr") {
         return parseOcr(rest);
     } else {
-        return invalid(QStringLiteral("unknown command or option %1").arg(first));
+        return invalid(
+            QCoreApplication::translate("CommandLine", "unknown command or option %1").arg(first));
     }
     if (!rest.isEmpty()) {
-        return invalid(QStringLiteral("%1 takes no arguments").arg(first));
+        return invalid(
+            QCoreApplication::translate("CommandLine", "%1 takes no arguments").arg(first));
     }
     return line;
 }
 
 QString CommandLine::helpText() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "CommandLine",
         "Usage: quorvale [COMMAND]\n"
         "Turns text on screen or in images into text on the clipboard.\n"
         "\n"

@@ -46,10 +46,11 @@ ImageLoader::LoadResult ImageLoader::load(const QString& path) {
     using Kind = Error::Kind;
     const QFileInfo info(path);
     if (!info.exists()) {
-        return fail(Kind::notFound, QStringLiteral("no such file"));
+        return fail(Kind::notFound, QCoreApplication::translate("ImageLoader", "no such file"));
     }
     if (info.isDir()) {
-        return fail(Kind::isDirectory, QStringLiteral("is a folder, not an image file"));
+        return fail(Kind::isDirectory,
+                    QCoreApplication::translate("ImageLoader", "is a folder, not an image file"));
     }
     const QString notRegular = QCoreApplication::translate("ImageLoader", "not a regular file");
     // Pipes and devices read forever or block; their size says nothing.
@@ -57,10 +58,11 @@ ImageLoader::LoadResult ImageLoader::load(const QString& path) {
         return fail(Kind::notRegularFile, notRegular);
     }
     if (!info.isReadable()) {
-        return fail(Kind::notReadable, QStringLiteral("permission denied"));
+        return fail(Kind::notReadable,
+                    QCoreApplication::translate("ImageLoader", "permission denied"));
     }
     if (info.size() == 0) {
-        return fail(Kind::empty, QStringLiteral("the file is empty"));
+        return fail(Kind::empty, QCoreApplication::translate("ImageLoader", "the file is empty"));
     }
     // The path may have been replaced since: opening without blocking and checking what was
     // opened keeps a pipe put there now from hanging the reader.
@@ -91,13 +93,15 @@ ImageLoader::LoadResult ImageLoader::decode(QIODevice& device, const QByteArray&
     QImageReader reader(&device, format);
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
-        return fail(Kind::notAnImage, QStringLiteral("not an image in a supported format"));
+        return fail(Kind::notAnImage, QCoreApplication::translate(
+                                          "ImageLoader", "not an image in a supported format"));
     }
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPixels) {
         return fail(Kind::tooLarge,
-                    QStringLiteral("the image is too large (%1×%2 pixels; the limit is %3 "
-                                   "megapixels)")
+                    QCoreApplication::translate(
+                        "ImageLoader", "the image is too large (%1×%2 pixels; the limit is %3 "
+                                       "megapixels)")
                         .arg(size.width())
                         .arg(size.height())
                         .arg(kMaxPixels / 1'000'000));
@@ -106,11 +110,13 @@ ImageLoader::LoadResult ImageLoader::decode(QIODevice& device, const QByteArray&
     reader.setAllocationLimit(int(kMaxPixels * 8 / (1024 * 1024)));
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
-        return fail(Kind::corrupt, QStringLiteral("the image data is damaged or truncated (%1)")
+        return fail(Kind::corrupt, QCoreApplication::translate(
+                                       "ImageLoader", "the image data is damaged or truncated (%1)")
                                        .arg(reader.errorString()));
     }
     if (qint64(image.width()) * image.height() > kMaxPixels) {
-        return fail(Kind::tooLarge, QStringLiteral("the image is too large"));
+        return fail(Kind::tooLarge,
+                    QCoreApplication::translate("ImageLoader", "the image is too large"));
     }
     return LoadResult::success(std::move(image));
 }

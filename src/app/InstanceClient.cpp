@@ -36,18 +36,21 @@ std::optional<InstanceReply> InstanceClient::send(const QString& socketPath,
     }
     socket.write(InstanceProtocol::encode(request));
     if (!socket.waitForBytesWritten(1000)) {
-        *error = QStringLiteral("Quorvale did not accept the request");
+        *error =
+            QCoreApplication::translate("InstanceClient", "Quorvale did not accept the request");
         return std::nullopt;
     }
     QDeadlineTimer deadline(timeoutMs);
     while (!socket.canReadLine()) {
         // A closing instance drops the connection without answering.
         if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) {
-            *error = QStringLiteral("Quorvale closed the connection without answering");
+            *error = QCoreApplication::translate(
+                "InstanceClient", "Quorvale closed the connection without answering");
             return std::nullopt;
         }
         if (deadline.hasExpired()) {
-            *error = QStringLiteral("Quorvale did not answer in time");
+            *error =
+                QCoreApplication::translate("InstanceClient", "Quorvale did not answer in time");
             return std::nullopt;
         }
         socket.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), 200)));

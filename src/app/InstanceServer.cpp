@@ -27,7 +27,9 @@ InstanceServer::ListenResult InstanceServer::listen(const QString& socketPath, Q
         if (m_lock->error() == QLockFile::LockFailedError) {
             return ListenResult::anotherInstanceRunning;
         }
-        *error = QStringLiteral("cannot create the lock file beside %1").arg(socketPath);
+        *error =
+            QCoreApplication::translate("InstanceServer", "cannot create the lock file beside %1")
+                .arg(socketPath);
         return ListenResult::failed;
     }
     QLocalServer::removeServer(socketPath);

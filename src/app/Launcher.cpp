@@ -11,17 +11,19 @@
 #include "app/QuitSignals.h"
 #include "app/UserNotice.h"
 #include "common/BuildInfo.h"
+#include "platform/LanguageTable.h"
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
-#include "platform/LanguageTable.h"
 #include "recognition/OCRService.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -245,6 +247,19 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
     QApplication::setApplicationVersion(QString::fromLatin1(build::kVersion));
     QApplication::setDesktopFileName(QString::fromLatin1(build::kApplicationId));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Installed translations live in <prefix>/share/quorvale/translations; Qt's own dialogs
+    // take theirs from Qt's folder.
+    QTranslator qtTranslator;
+    QTranslator translator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTranslator);
+    }
+    if (translator.load(QLocale(), QStringLiteral("quorvale"), QStringLiteral("_"),
+                        QCoreApplication::applicationDirPath() +
+                            QStringLiteral("/../share/quorvale/translations"))) {
+        QCoreApplication::installTranslator(&translator);
+    }
 
     const QString socketPath = InstanceProtocol::socketPath();
     QString error;
@@ -282,7 +297,8 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
     }
 
     if (!platform::current().hotKeys->isAvailable()) {
-        showUserNotice(QStringLiteral(
+        showUserNotice(QCoreApplication::translate(
+            "Launcher",
             "Global shortcuts need an X11 session and this is not one. Bind these commands in "
             "your desktop's keyboard settings instead:\n  quorvale capture\n  quorvale capture "
             "--window"));
@@ -313,7 +329,8 @@ int Launcher::run(int argc, char** argv, const PlatformFactory& makePlatform) {
         return 0;
     case CommandLine::Action::invalid:
         printError(line.error);
-        std::fputs("Try 'quorvale --help'.\n", stderr);
+        std::fputs(qPrintable(QCoreApplication::translate("Launcher", "Try 'quorvale --help'.\n")),
+                   stderr);
         return 2;
     case CommandLine::Action::ocr:
         return runOcr(argc, argv, line, makePlatform);

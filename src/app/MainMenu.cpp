@@ -2,26 +2,28 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace quorvale {
 
 MainMenu::MainMenu(QObject* parent)
     : QObject(parent) {
-    m_quit = new QAction(QStringLiteral("Quit"), this);
+    m_quit = new QAction(QCoreApplication::translate("MainMenu", "Quit"), this);
     m_quit->setShortcut(QKeySequence::Quit);
     m_quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(m_quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    addEditAction(QStringLiteral("Undo"), "undo", QKeySequence::Undo);
-    addEditAction(QStringLiteral("Redo"), "redo", QKeySequence::Redo);
+    addEditAction(QCoreApplication::translate("MainMenu", "Undo"), "undo", QKeySequence::Undo);
+    addEditAction(QCoreApplication::translate("MainMenu", "Redo"), "redo", QKeySequence::Redo);
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     m_edit.append(separator);
-    addEditAction(QStringLiteral("Cut"), "cut", QKeySequence::Cut);
-    addEditAction(QStringLiteral("Copy"), "copy", QKeySequence::Copy);
-    addEditAction(QStringLiteral("Paste"), "paste", QKeySequence::Paste);
-    addEditAction(QStringLiteral("Select All"), "selectAll", QKeySequence::SelectAll);
+    addEditAction(QCoreApplication::translate("MainMenu", "Cut"), "cut", QKeySequence::Cut);
+    addEditAction(QCoreApplication::translate("MainMenu", "Copy"), "copy", QKeySequence::Copy);
+    addEditAction(QCoreApplication::translate("MainMenu", "Paste"), "paste", QKeySequence::Paste);
+    addEditAction(QCoreApplication::translate("MainMenu", "Select All"), "selectAll",
+                  QKeySequence::SelectAll);
 }
 
 QAction* MainMenu::addEditAction(const QString& title, const char* slot, const QKeySequence& keys) {

@@ -14,13 +14,13 @@
 #include "preferences/PreferenceManager.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QPainter>
 #include <QPalette>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
@@ -83,7 +83,9 @@ StatusBarController::StatusBarController(Callbacks callbacks,
         PreferenceManager::shared().save(true, kTrayMissingNoticeKey);
         // A toast, not a dialog: it must not take focus from whatever the user is doing.
         ToastWindowController::show(
-            QStringLiteral("No system tray found: use the shortcuts or quorvale --help"),
+            QCoreApplication::translate(
+                "StatusBarController",
+                "No system tray found: use the shortcuts or quorvale --help"),
             QStringLiteral("xmark.app"), kTrayNoticeSeconds);
     });
 }
@@ -105,36 +107,15 @@ QString StatusBarController::title(const QAction* entry) {
 }
 
 QString StatusBarController::acceleratorText(const GlobalShortcuts::Shortcut& shortcut) {
-    QString key;
-    if (GlobalShortcuts::SpecialKeys::forKeyCode(shortcut.carbonKeyCode)) {
-        const QKeySequence sequence = shortcut.keySequence();
-        if (!sequence.isEmpty()) {
-            key = QKeySequence(sequence[0].key()).toString(QKeySequence::PortableText);
-        }
-    } else if (shortcut.carbonKeyCode >= 0 && shortcut.carbonKeyCode <= 0xFFFF) {
-        key = GlobalShortcuts::layoutCharacter(shortcut.carbonKeyCode).value_or(QString());
-        key = key.toUpper();
-    }
-    if (key.isEmpty()) {
+    // A key with no character in the current layout (or a damaged stored code) shows nothing
+    // rather than a placeholder.
+    const bool special =
+        GlobalShortcuts::SpecialKeys::forKeyCode(shortcut.carbonKeyCode).has_value();
+    if (!special && (shortcut.carbonKeyCode < 0 || shortcut.carbonKeyCode > 0xFFFF ||
+                     !GlobalShortcuts::layoutCharacter(shortcut.carbonKeyCode))) {
         return {};
     }
-    using namespace GlobalShortcuts::ModifierFlags;
-    const quint64 flags = shortcut.modifiers();
-    QStringList parts;
-    if (flags & kCommand) {
-        parts.append(QStringLiteral("Super"));
-    }
-    if (flags & kControl) {
-        parts.append(QStringLiteral("Ctrl"));
-    }
-    if (flags & kOption) {
-        parts.append(QStringLiteral("Alt"));
-    }
-    if (flags & kShift) {
-        parts.append(QStringLiteral("Shift"));
-    }
-    parts.append(key);
-    return parts.join(u'+');
+    return shortcut.displayString();
 }
 
 void StatusBarController::setUpStatusItem() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace quorvale {
@@ -32,13 +33,14 @@ public:
     QString localizedDescription() const {
         switch (m_kind) {
         case Kind::captureFailed:
-            return QStringLiteral("Capture failed: ") + m_message;
+            return QCoreApplication::translate("ScreenshotError", "Capture failed: ") + m_message;
         case Kind::screenCaptureKitError:
-            return QStringLiteral("Screen capture error: ") + m_backendError.localizedDescription;
+            return QCoreApplication::translate("ScreenshotError", "Screen capture error: ") +
+                   m_backendError.localizedDescription;
         case Kind::userCancelled:
             break;
         }
-        return QStringLiteral("User cancelled the selection.");
+        return QCoreApplication::translate("ScreenshotError", "User cancelled the selection.");
     }
 
 private:

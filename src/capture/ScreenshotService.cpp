@@ -5,6 +5,8 @@
 #include "capture/SelectionWindowController.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
+
 namespace quorvale {
 namespace {
 
@@ -12,7 +14,8 @@ CaptureBackendError backendError(const std::optional<platform::CaptureFailure>& 
     if (!failure) {
         // The backend's unknown error, in words that name no framework.
         return {QStringLiteral("ScreenCapture"), -1,
-                QStringLiteral("The operation couldn\u2019t be completed.")};
+                QCoreApplication::translate("ScreenshotService",
+                                            "The operation couldn\u2019t be completed.")};
     }
     return {failure->domain, failure->code, failure->localizedDescription};
 }

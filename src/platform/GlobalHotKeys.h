@@ -74,6 +74,10 @@ public:
     // keyboard.
     virtual void setRawKeyMonitorActive(HandlerRef handler, bool active) = 0;
 
+    // While on, a press of one of our own combinations fires nothing and reaches the focused
+    // widget of the application as an ordinary key press (a recorder is taking it down).
+    virtual void setGrabbedKeysToFocus(bool on) = 0;
+
     virtual std::vector<ReservedHotKey> systemReservedHotKeys() const = 0;
     // Why a registration failed, in words for the user.
     virtual QString describeStatus(int status) const = 0;

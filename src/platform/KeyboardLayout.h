@@ -4,6 +4,7 @@
 #include <QtGlobal>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace quorvale::platform {
 
@@ -17,6 +18,8 @@ public:
     // What the key produces pressed alone in the active layout (dead keys by their accent);
     // empty when the key produces nothing printable or there is no layout.
     virtual QString characterForKeyCode(qint64 virtualKeyCode) const = 0;
+    // The virtual key code of the key a Qt key event came from (QKeyEvent::nativeScanCode).
+    virtual std::optional<qint64> virtualKeyCodeForScanCode(quint32 nativeScanCode) const = 0;
 
     // Told on the GUI thread after the layout or the active group changed.
     int addLayoutObserver(Observer observer) {

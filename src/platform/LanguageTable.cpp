@@ -3,6 +3,7 @@
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -257,8 +258,10 @@ Result<QStringList, QString> LanguageTable::parseList(const QString& text) {
         }
     }
     if (!unknown.isEmpty()) {
-        const QString what = unknown.size() == 1 ? QStringLiteral("Unknown recognition language ")
-                                                 : QStringLiteral("Unknown recognition languages ");
+        const QString what =
+            unknown.size() == 1
+                ? QCoreApplication::translate("LanguageTable", "Unknown recognition language ")
+                : QCoreApplication::translate("LanguageTable", "Unknown recognition languages ");
         return Result<QStringList, QString>::failure(
             what + unknown.join(QStringLiteral(", ")) +
             QStringLiteral(" (use codes such as en-US or eng, separated by , or +)"));

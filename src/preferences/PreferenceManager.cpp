@@ -146,6 +146,11 @@ void PreferenceManager::setLaunchAtLogin(bool enable) {
     }
 }
 
+void PreferenceManager::afterPendingWrites(std::function<void()> block) {
+    m_ioQueue.async(
+        [mainQueue = m_mainQueue, block = std::move(block)] { mainQueue->async(block); });
+}
+
 void PreferenceManager::save(const QVariant& value, const QString& key) {
     emit willChange();
     m_ioQueue.async([defaults = m_defaults, value, key] { defaults->setObject(value, key); });

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace quorvale {
@@ -58,6 +59,9 @@ public:
     void applyDockIconVisibility(bool show);
     // Blocks until every queued write has reached the store (quit, tests).
     void waitForPendingWrites();
+    // Runs the block on the GUI thread once the writes queued so far have reached the store,
+    // so that what it reads is what was last saved.
+    void afterPendingWrites(std::function<void()> block);
 
 signals:
     // Sent before every change, on the thread that makes it.

@@ -3,6 +3,7 @@
 #include "preferences/PreferencesView.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -28,7 +29,8 @@ PreferencesWindowController::PreferencesWindowController()
                              Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
     m_window->resize(kInitialContentSize);
     centerWindow();
-    m_window->setWindowTitle(QStringLiteral("Preferences"));
+    m_window->setWindowTitle(
+        QCoreApplication::translate("PreferencesWindowController", "Preferences"));
     auto* layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new PreferencesView(kRootViewSize.width(), kRootViewSize.height()));

@@ -4,6 +4,7 @@
 #include "preferences/PreferenceManager.h"
 #include "recognition/ScreenTextPipeline.h"
 
+#include <QCoreApplication>
 #include <QThreadPool>
 #include <latch>
 #include <memory>
@@ -48,8 +49,8 @@ void submit(const QImage& image, platform::TextRecognitionRequest request,
                                           completion = std::move(completion), returned] {
         const ScreenTextPipeline::Outcome outcome =
             recognizer ? ScreenTextPipeline::read(*recognizer, request, image)
-                       : ScreenTextPipeline::Outcome::failure(
-                             {QStringLiteral("No text recognition engine is available")});
+                       : ScreenTextPipeline::Outcome::failure({QCoreApplication::translate(
+                             "OCRService", "No text recognition engine is available")});
         OCRService::OCRResult result = assemble(outcome);
         returned->wait();
         completion(std::move(result));
@@ -78,7 +79,7 @@ QString OCRService::OCRError::localizedDescription() const {
     case Kind::noTextFound:
         break;
     }
-    return QStringLiteral("No text found in the image.");
+    return QCoreApplication::translate("OCRService", "No text found in the image.");
 }
 
 void OCRService::recognizeText(const QImage& image, Completion completion) const {

@@ -11,6 +11,8 @@
 #include "recognition/ShadedBackgrounds.h"
 #include "recognition/StageDump.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace quorvale {
@@ -51,9 +53,11 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
     dump.write(QStringLiteral("prepared"), prepared.image);
     if (prepared.image.width() > ScreenTextPreparation::kMaxSide ||
         prepared.image.height() > ScreenTextPreparation::kMaxSide) {
-        return Outcome::failure({QStringLiteral("The image is too large to recognise: at most %1 "
-                                                "pixels per side")
-                                     .arg(ScreenTextPreparation::kMaxSide)});
+        return Outcome::failure(
+            {QCoreApplication::translate("ScreenTextPipeline",
+                                         "The image is too large to recognise: at most %1 "
+                                         "pixels per side")
+                 .arg(ScreenTextPreparation::kMaxSide)});
     }
     platform::EnginePage page;
     page.image = prepared.image;

@@ -22,6 +22,25 @@ protected:
     quorvale::platform::FakePlatform fakes;
 };
 
+TEST_F(KeyDisplay, LinuxUsersReadModifiersByNameInTheirOrder) {
+    const std::pair<Shortcut, QString> cases[] = {
+        {Shortcut(35, 0x900), "Super+Alt+P"},
+        {Shortcut(96, 0x1200), "Ctrl+Shift+F5"},
+        {Shortcut(35, 0x1B00 | 0x20000), "Super+Ctrl+Alt+Shift+Fn+P"},
+        {Shortcut(51, 0x1000), "Ctrl+Backspace"},
+        {Shortcut(117, 0), "Delete"},
+        {Shortcut(49, 0x800), "Alt+Space"},
+        {Shortcut(121, 0x100), "Super+Page Down"},
+        {Shortcut(69, 0x1000), "Ctrl+Keypad +"},
+        {Shortcut(16, 0x100), "Super+Y"},
+        {Shortcut(50, 0x100), "Super+`"},
+        {Shortcut(37, 0x100), "Super+\uFFFD"},
+    };
+    for (const auto& [shortcut, text] : cases) {
+        EXPECT_EQ(shortcut.displayString(), text) << shortcut.carbonKeyCode;
+    }
+}
+
 TEST_F(KeyDisplay, SpecialKeysUseTheirSymbolsAndMenuEquivalents) {
     struct Case {
         qint64 keyCode;

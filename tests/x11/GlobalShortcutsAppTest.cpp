@@ -58,7 +58,7 @@ TEST_F(ShortcutsInTheApp, CombinationHeldByAnotherProgramFailsAloneAndTheUserIsT
                         kSuperAlt | XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK}));
     startQuietApp();
     const QString notice = QString::fromUtf8(
-        "The shortcut \u2325\u2318O for \u201cCapture Text in Window Mode\u201d does not work: "
+        "The shortcut Super+Alt+O for \u201cCapture Text in Window Mode\u201d does not work: "
         "another program already uses this combination.");
     ASSERT_TRUE(waitFor(notice, 1)) << session.appErrors().toStdString();
 

@@ -54,6 +54,7 @@ public:
     void setRawKeyMonitorActive(HandlerRef handler, bool active) override {
         handlers.at(handler).rawKeyMonitor = active;
     }
+    void setGrabbedKeysToFocus(bool on) override { grabbedKeysToFocus = on; }
     std::vector<ReservedHotKey> systemReservedHotKeys() const override { return reserved; }
     QString describeStatus(int status) const override {
         return status == kHotKeyExists ? QStringLiteral("another program uses it")
@@ -99,6 +100,7 @@ public:
     }
 
     bool available = true;
+    bool grabbedKeysToFocus = false;
     bool canInstallHandler = true;
     std::set<std::pair<quint32, quint32>> takenByOthers;
     std::vector<ReservedHotKey> reserved;

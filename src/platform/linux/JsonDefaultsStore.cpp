@@ -2,9 +2,10 @@
 
 #include "platform/linux/TypedJsonCodec.h"
 
-#include <QCoreApplication>
 #include "common/LogCategories.h"
+#include <QCoreApplication>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -179,17 +180,20 @@ void JsonDefaultsStore::loadLocked(const FileStamp& stamp) const {
     if (stamp.error == ENOENT || stamp.error == ENOTDIR) {
         return; // nothing saved yet
     }
-    const QString unopenable =
-        QStringLiteral("Your settings file %1 could not be opened (%2). Quorvale started with "
-                       "default settings; changes will not be saved.");
+    const QString unopenable = QCoreApplication::translate(
+        "JsonDefaultsStore",
+        "Your settings file %1 could not be opened (%2). Quorvale started with "
+        "default settings; changes will not be saved.");
     if (stamp.error != 0) {
         protectLocked(unopenable.arg(m_path, QString::fromLocal8Bit(std::strerror(stamp.error))));
         return;
     }
     if (!stamp.regular) {
-        protectLocked(QStringLiteral("Your settings file %1 is not a regular file. Quorvale "
-                                     "started with default settings; changes will not be saved.")
-                          .arg(m_path));
+        protectLocked(
+            QCoreApplication::translate("JsonDefaultsStore",
+                                        "Your settings file %1 is not a regular file. Quorvale "
+                                        "started with default settings; changes will not be saved.")
+                .arg(m_path));
         return;
     }
 
@@ -225,8 +229,10 @@ void JsonDefaultsStore::setAsideLocked() const {
     for (int suffix = 2; suffix < 1000; ++suffix) {
         if (!QFileInfo::exists(target) && QFile::rename(m_path, target)) {
             m_stamp = currentStamp();
-            m_notice = QStringLiteral("Your settings file could not be read and was moved to %1. "
-                                      "Quorvale started with default settings.")
+            m_notice = QCoreApplication::translate(
+                           "JsonDefaultsStore",
+                           "Your settings file could not be read and was moved to %1. "
+                           "Quorvale started with default settings.")
                            .arg(target);
             logLine(*m_notice);
             return;
@@ -237,10 +243,12 @@ void JsonDefaultsStore::setAsideLocked() const {
         }
         target = base + QLatin1Char('-') + QString::number(suffix);
     }
-    protectLocked(QStringLiteral("Your settings file %1 could not be read, and it could not be "
-                                 "moved aside. Quorvale started with default settings; changes "
-                                 "will not be saved.")
-                      .arg(m_path));
+    protectLocked(
+        QCoreApplication::translate("JsonDefaultsStore",
+                                    "Your settings file %1 could not be read, and it could not be "
+                                    "moved aside. Quorvale started with default settings; changes "
+                                    "will not be saved.")
+            .arg(m_path));
 }
 
 void JsonDefaultsStore::protectLocked(const QString& notice) const {

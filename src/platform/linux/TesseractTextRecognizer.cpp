@@ -6,6 +6,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -91,11 +92,13 @@ QString displayName(const QString& identifier) {
 
 QString packagesNeeded(const QStringList& names, const QStringList& packages) {
     if (packages.isEmpty()) {
-        return QStringLiteral("No recognition data for %1").arg(names.join(QStringLiteral(", ")));
+        return QCoreApplication::translate("TesseractTextRecognizer", "No recognition data for %1")
+            .arg(names.join(QStringLiteral(", ")));
     }
     const QString noun =
         packages.size() == 1 ? QStringLiteral("the package") : QStringLiteral("the packages");
-    return QStringLiteral("No recognition data for %1: install %2 %3")
+    return QCoreApplication::translate("TesseractTextRecognizer",
+                                       "No recognition data for %1: install %2 %3")
         .arg(names.join(QStringLiteral(", ")), noun, packages.join(QStringLiteral(", ")));
 }
 
@@ -213,9 +216,10 @@ Result<QString, QString> TesseractTextRecognizer::tessdataDirectory() {
         }
     }
     return Result<QString, QString>::failure(
-        QStringLiteral("No recognition data found in %1: install the package "
-                       "tesseract-ocr-eng, or set TESSDATA_PREFIX to a folder holding "
-                       ".traineddata files")
+        QCoreApplication::translate("TesseractTextRecognizer",
+                                    "No recognition data found in %1: install the package "
+                                    "tesseract-ocr-eng, or set TESSDATA_PREFIX to a folder holding "
+                                    ".traineddata files")
             .arg(kDebianTessdata.first()));
 }
 
@@ -342,10 +346,11 @@ TesseractTextRecognizer::makeEngine(const QString& directory, const QString& lan
     const auto mode = scriptDetection ? tesseract::OEM_TESSERACT_ONLY : tesseract::OEM_LSTM_ONLY;
     if (engine->Init(path.constData(), languageList.constData(), mode, nullptr, 0, &names, &values,
                      false) != 0) {
-        return Outcome::failure(
-            QStringLiteral("Could not load the recognition data %1 from %2: reinstall the "
-                           "tesseract-ocr language packages")
-                .arg(languages, directory));
+        return Outcome::failure(QCoreApplication::translate(
+                                    "TesseractTextRecognizer",
+                                    "Could not load the recognition data %1 from %2: reinstall the "
+                                    "tesseract-ocr language packages")
+                                    .arg(languages, directory));
     }
     if (scriptDetection) {
         engine->SetPageSegMode(tesseract::PSM_OSD_ONLY);
@@ -462,7 +467,8 @@ EngineOutcome TesseractTextRecognizer::read(const TextRecognitionRequest& reques
     }
     PixPtr pix = toPix(page.image.convertToFormat(QImage::Format_Grayscale8), page.ppi);
     if (!pix) {
-        return fail(QStringLiteral("Not enough memory to recognise the image"));
+        return fail(QCoreApplication::translate("TesseractTextRecognizer",
+                                                "Not enough memory to recognise the image"));
     }
 
     // Listed languages are loaded together and the engine picks among them word by word.
@@ -532,7 +538,8 @@ TesseractTextRecognizer::readStrip(const QString& key, const QString& directory,
         boxDestroy(&box);
         if (!part) {
             giveBack(key, std::move(engine));
-            return Outcome::failure(QStringLiteral("Not enough memory to recognise the image"));
+            return Outcome::failure(QCoreApplication::translate(
+                "TesseractTextRecognizer", "Not enough memory to recognise the image"));
         }
     }
     keepEngineOnThisThread();
@@ -541,7 +548,8 @@ TesseractTextRecognizer::readStrip(const QString& key, const QString& directory,
     if (engine->Recognize(nullptr) != 0) {
         engine->Clear();
         giveBack(key, std::move(engine));
-        return Outcome::failure(QStringLiteral("The recognition engine could not read the image"));
+        return Outcome::failure(QCoreApplication::translate(
+            "TesseractTextRecognizer", "The recognition engine could not read the image"));
     }
     std::vector<EngineLine> lines = readLines(*engine, strip.topLeft());
     engine->Clear();

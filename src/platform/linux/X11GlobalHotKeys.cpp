@@ -4,8 +4,10 @@
 #include "platform/linux/DesktopReservedShortcuts.h"
 #include "platform/linux/VirtualKeyTable.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QWidget>
 #include <chrono>
 #include <memory>
 
@@ -181,6 +183,12 @@ bool X11GlobalHotKeys::pressed(xcb_keycode_t keycode, uint16_t state) {
         return false;
     }
     m_down[keycode] = ids;
+    if (m_grabbedKeysToFocus) {
+        sendToFocus(keycode, state);
+        // The release stays ours, but nothing is offered: no shortcut fired.
+        m_down[keycode].clear();
+        return true;
+    }
     qCDebug(Log::debug, "hotkey pressed %d at %.3f", keycode, monotonicMs());
     for (const HotKeyId& id : ids) {
         offer({EventKind::hotKeyPressed, id, 0, 0}, &InstalledHandler::hotKeyEvents);
@@ -229,6 +237,35 @@ void X11GlobalHotKeys::setHotKeyEventsEnabled(HandlerRef handler, bool enabled) 
     if (const auto found = m_handlers.find(handler); found != m_handlers.end()) {
         found->second.hotKeyEvents = enabled;
     }
+}
+
+void X11GlobalHotKeys::setGrabbedKeysToFocus(bool on) {
+    m_grabbedKeysToFocus = on;
+}
+
+bool X11GlobalHotKeys::sendToFocus(xcb_keycode_t keycode, uint16_t state) {
+    // Our passive grab took the key from the focused window, which is our own here.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) {
+        return false;
+    }
+    const quint32 carbon = m_masks.toCarbon(state);
+    Qt::KeyboardModifiers modifiers;
+    if (carbon & kCarbonCommand) {
+        modifiers |= Qt::MetaModifier;
+    }
+    if (carbon & kCarbonOption) {
+        modifiers |= Qt::AltModifier;
+    }
+    if (carbon & kCarbonControl) {
+        modifiers |= Qt::ControlModifier;
+    }
+    if (carbon & kCarbonShift) {
+        modifiers |= Qt::ShiftModifier;
+    }
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, modifiers, keycode, 0, state);
+    QCoreApplication::sendEvent(focus, &press);
+    return true;
 }
 
 void X11GlobalHotKeys::setRawKeyMonitorActive(HandlerRef handler, bool active) {

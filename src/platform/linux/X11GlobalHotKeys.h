@@ -27,6 +27,7 @@ public:
     void removeEventHandler(HandlerRef handler) override;
     void setHotKeyEventsEnabled(HandlerRef handler, bool enabled) override;
     void setRawKeyMonitorActive(HandlerRef handler, bool active) override;
+    void setGrabbedKeysToFocus(bool on) override;
     std::vector<ReservedHotKey> systemReservedHotKeys() const override;
     QString describeStatus(int status) const override;
 
@@ -55,11 +56,13 @@ private:
     bool released(xcb_keycode_t keycode);
     bool offer(const Event& event, bool InstalledHandler::*kind);
     bool anyRawKeyMonitor() const;
+    bool sendToFocus(xcb_keycode_t keycode, uint16_t state);
 
     xcb_window_t m_root = XCB_NONE;
     X11ModifierMasks m_masks;
     bool m_listening = false;
     bool m_appFilterInstalled = false;
+    bool m_grabbedKeysToFocus = false;
     std::map<HotKeyRef, Registration> m_registrations;
     std::map<HandlerRef, InstalledHandler> m_handlers;
     // Keys whose press went out and whose release has not: repeats are ignored, the

@@ -1,8 +1,9 @@
 #include "platform/linux/X11ScreenCapture.h"
 
-#include "common/LogCategories.h"
 #include "common/BuildInfo.h"
+#include "common/LogCategories.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -210,7 +211,8 @@ std::vector<CaptureDisplay> X11ScreenCapture::displaysOf(const Layout& layout) c
 
 void X11ScreenCapture::getShareableDisplays(ContentCompletion completion) {
     if (!m_connection) {
-        completion(std::nullopt, failure(1, QStringLiteral("No X11 display connection")));
+        completion(std::nullopt, failure(1, QCoreApplication::translate(
+                                                "X11ScreenCapture", "No X11 display connection")));
         return;
     }
     ShareableContent content;
@@ -221,7 +223,8 @@ void X11ScreenCapture::getShareableDisplays(ContentCompletion completion) {
 void X11ScreenCapture::getShareableContent(bool excludingDesktopWindows, bool onScreenWindowsOnly,
                                            ContentCompletion completion) {
     if (!m_connection) {
-        completion(std::nullopt, failure(1, QStringLiteral("No X11 display connection")));
+        completion(std::nullopt, failure(1, QCoreApplication::translate(
+                                                "X11ScreenCapture", "No X11 display connection")));
         return;
     }
     const Layout current = layout();
@@ -338,14 +341,17 @@ void X11ScreenCapture::captureImage(const ContentFilter& filter,
                                     const StreamConfiguration& configuration,
                                     ImageCompletion completion) {
     if (!m_connection) {
-        completion(std::nullopt, failure(1, QStringLiteral("No X11 display connection")));
+        completion(std::nullopt, failure(1, QCoreApplication::translate(
+                                                "X11ScreenCapture", "No X11 display connection")));
         return;
     }
     const bool display = filter.kind == ContentFilter::Kind::display;
     std::optional<QImage> image =
         display ? captureDisplay(filter, configuration) : captureWindow(filter, configuration);
     if (!image) {
-        completion(std::nullopt, failure(2, QStringLiteral("The screen could not be read")));
+        completion(std::nullopt,
+                   failure(2, QCoreApplication::translate("X11ScreenCapture",
+                                                          "The screen could not be read")));
         return;
     }
     completion(display ? fitted(std::move(*image), configuration.width, configuration.height)

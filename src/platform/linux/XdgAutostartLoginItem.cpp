@@ -89,10 +89,13 @@ LoginItemService::Status XdgAutostartLoginItem::status() const {
 
 std::optional<QString> XdgAutostartLoginItem::registerItem() {
     if (m_execCommand.trimmed().isEmpty()) {
-        return QStringLiteral("The path of the Quorvale program is unknown.");
+        return QCoreApplication::translate("XdgAutostartLoginItem",
+                                           "The path of the Quorvale program is unknown.");
     }
     if (!QDir().mkpath(m_folder)) {
-        return QStringLiteral("Could not create the folder %1.").arg(m_folder);
+        return QCoreApplication::translate("XdgAutostartLoginItem",
+                                           "Could not create the folder %1.")
+            .arg(m_folder);
     }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
@@ -105,7 +108,8 @@ std::optional<QString> XdgAutostartLoginItem::registerItem() {
                               .arg(m_execCommand);
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly) || file.write(entry.toUtf8()) < 0 || !file.commit()) {
-        return QStringLiteral("Could not write %1: %2.").arg(entryPath(), file.errorString());
+        return QCoreApplication::translate("XdgAutostartLoginItem", "Could not write %1: %2.")
+            .arg(entryPath(), file.errorString());
     }
     return std::nullopt;
 }
@@ -116,7 +120,8 @@ std::optional<QString> XdgAutostartLoginItem::unregisterItem() {
         return std::nullopt;
     }
     if (!file.remove()) {
-        return QStringLiteral("Could not remove %1: %2.").arg(entryPath(), file.errorString());
+        return QCoreApplication::translate("XdgAutostartLoginItem", "Could not remove %1: %2.")
+            .arg(entryPath(), file.errorString());
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "platform/linux/XkbKeyboardLayout.h"
 
+#include "platform/linux/VirtualKeyTable.h"
 #include "platform/linux/XkbKeyTranslator.h"
 
 #include <QGuiApplication>
@@ -51,6 +52,15 @@ bool XkbKeyboardLayout::ensureKeymap() const {
                            : nullptr);
     m_stale = !m_state;
     return !m_stale;
+}
+
+std::optional<qint64> XkbKeyboardLayout::virtualKeyCodeForScanCode(quint32 nativeScanCode) const {
+    // Qt's scan code under xcb is the X keycode.
+    if (nativeScanCode < VirtualKeyTable::kX11KeycodeOffset) {
+        return std::nullopt;
+    }
+    return VirtualKeyTable::virtualKeyCode(static_cast<int>(nativeScanCode) -
+                                           VirtualKeyTable::kX11KeycodeOffset);
 }
 
 QString XkbKeyboardLayout::characterForKeyCode(qint64 virtualKeyCode) const {

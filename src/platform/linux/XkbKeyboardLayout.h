@@ -17,6 +17,7 @@ public:
     ~XkbKeyboardLayout() override;
 
     QString characterForKeyCode(qint64 virtualKeyCode) const override;
+    std::optional<qint64> virtualKeyCodeForScanCode(quint32 nativeScanCode) const override;
 
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;

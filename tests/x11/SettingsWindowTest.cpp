@@ -1,0 +1,216 @@
+#include "GlobalShortcuts/GlobalShortcuts.h"
+#include "GlobalShortcuts/Recorder.h"
+#include "app/AppDelegate.h"
+#include "capture/SelectionView.h"
+#include "platform/Platform.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "preferences/OCRSettingsView.h"
+#include "preferences/PreferenceManager.h"
+#include "preferences/PreferencesView.h"
+#include "preferences/ShortcutsSettingsView.h"
+#include "support/ForeignClient.h"
+#include "support/TextImageRenderer.h"
+#include "support/Wait.h"
+#include "support/X11Session.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTabBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+using GlobalShortcuts::Name;
+using GlobalShortcuts::Shortcut;
+
+namespace {
+
+constexpr uint16_t kSuperAlt = XCB_MOD_MASK_4 | XCB_MOD_MASK_1;
+const Shortcut kSuperAltK(40, 0x900);
+
+bool xdotool(const QStringList& arguments) {
+    return QProcess::execute("xdotool", arguments) == 0;
+}
+
+// The settings window of the real app on a private X server, used by mouse and keyboard.
+class SettingsWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlobalShortcuts::detail::resetForTesting();
+        platform::install(platform::makeLinuxPlatform({[](const QString&) {}, false}));
+        PreferenceManager::setSharedForTesting(nullptr);
+        delegate = std::make_unique<AppDelegate>();
+        delegate->applicationDidFinishLaunching();
+        ASSERT_NE(delegate->preferencesWindowController(), nullptr);
+        window = delegate->preferencesWindowController()->window();
+        ASSERT_TRUE(test::waitUntil([&] { return window->isActiveWindow(); }));
+        view = window->findChild<PreferencesView*>();
+        ASSERT_NE(view, nullptr);
+    }
+    void TearDown() override {
+        delegate.reset();
+        PreferenceManager::shared().waitForPendingWrites();
+        PreferenceManager::setSharedForTesting(nullptr);
+        GlobalShortcuts::detail::resetForTesting();
+        platform::install({});
+    }
+
+    static bool click(QWidget* widget, QPoint at) {
+        const QPoint global = widget->mapToGlobal(at);
+        return xdotool({"mousemove", "--sync", QString::number(global.x()),
+                        QString::number(global.y()), "click", "1"});
+    }
+    static bool click(QWidget* widget) { return click(widget, widget->rect().center()); }
+    bool openTab(int index) {
+        QTabBar* bar = view->tabs()->tabBar();
+        return click(bar, bar->tabRect(index).center()) &&
+               test::waitUntil([&] { return view->tabs()->currentIndex() == index; });
+    }
+    GlobalShortcuts::RecorderCocoa* field(int row) const {
+        return view->findChild<ShortcutsSettingsView*>()->recorders().at(row)->field();
+    }
+    // Clicks the field and waits until it records.
+    bool recordInto(int row) {
+        auto* recorder = field(row);
+        return click(recorder) && test::waitUntil([&] { return recorder->isRecording(); });
+    }
+    static bool overlayShown() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() &&
+                (qobject_cast<SelectionView*>(top) || top->findChild<SelectionView*>())) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::unique_ptr<AppDelegate> delegate;
+    QWidget* window = nullptr;
+    PreferencesView* view = nullptr;
+};
+
+TEST_F(SettingsWindow, RecordedShortcutWorksAtOnceAndAClearedOneIsLetGo) {
+    ASSERT_TRUE(openTab(1));
+    ASSERT_TRUE(recordInto(0));
+    ASSERT_TRUE(xdotool({"key", "super+alt+45"}));
+    ASSERT_TRUE(test::waitUntil(
+        [] { return GlobalShortcuts::getShortcut(Name::captureAndCopy()) == kSuperAltK; }));
+    EXPECT_EQ(field(0)->text(), "Super+Alt+K");
+
+    // From another window: the capture overlay comes up.
+    QProcess terminal;
+    terminal.start("xterm", {"-geometry", "40x5+0+0"});
+    ASSERT_TRUE(xdotool({"search", "--sync", "--class", "XTerm", "windowfocus", "--sync"}));
+    ASSERT_TRUE(xdotool({"key", "super+alt+45"}));
+    ASSERT_TRUE(test::waitUntil(overlayShown, 10000));
+    ASSERT_TRUE(xdotool({"key", "Escape"}));
+    ASSERT_TRUE(test::waitUntil([] { return !overlayShown(); }));
+
+    // Cleared: the key is ours no more, another client may take it.
+    delegate->presentPreferences();
+    window = delegate->preferencesWindowController()->window();
+    view = window->findChild<PreferencesView*>();
+    ASSERT_TRUE(test::waitUntil([&] { return window->isActiveWindow(); }));
+    ASSERT_TRUE(openTab(1));
+    ASSERT_TRUE(recordInto(0));
+    ASSERT_TRUE(xdotool({"key", "BackSpace"}));
+    ASSERT_TRUE(
+        test::waitUntil([] { return !GlobalShortcuts::getShortcut(Name::captureAndCopy()); }));
+    test::ForeignClient other(qEnvironmentVariable("DISPLAY"));
+    EXPECT_TRUE(other.grab(45, {kSuperAlt, kSuperAlt | XCB_MOD_MASK_2}));
+    terminal.kill();
+    terminal.waitForFinished();
+}
+
+TEST_F(SettingsWindow, AnAssignedShortcutIsRecordedNotRunAndAHeldOneIsRefused) {
+    ASSERT_TRUE(openTab(1));
+    // Super+Alt+P belongs to "Capture & Copy": our own grab hands it to the recorder.
+    ASSERT_TRUE(recordInto(1));
+    ASSERT_TRUE(xdotool({"key", "super+alt+33"}));
+    ASSERT_TRUE(test::waitUntil([] {
+        return GlobalShortcuts::getShortcut(Name::captureAndCopyWindowMode()) ==
+               Shortcut(35, 0x900);
+    }));
+    EXPECT_FALSE(overlayShown());
+
+    // Another client holds the combination with Num Lock on: typed without it, the key
+    // still reaches our window, but the server refuses our grab of it.
+    test::ForeignClient other(qEnvironmentVariable("DISPLAY"));
+    ASSERT_TRUE(other.grab(45, {kSuperAlt | XCB_MOD_MASK_2}));
+    ASSERT_TRUE(recordInto(2));
+    // The alert runs its own event loop: it is read and answered from inside that loop (a
+    // click: without a window manager the alert does not get the keyboard).
+    QString alertText;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            alert && alert->isVisible() && alertText.isEmpty()) {
+            alertText = alert->text();
+            alert->buttons().constFirst()->click();
+        }
+    });
+    answerer.start(50);
+    ASSERT_TRUE(xdotool({"key", "super+alt+45"}));
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return !alertText.isEmpty() && QApplication::activeModalWidget() == nullptr; }));
+    EXPECT_EQ(alertText.toStdString(),
+              "The shortcut Super+Alt+K could not be set up: another program already uses this "
+              "combination.");
+    EXPECT_EQ(GlobalShortcuts::getShortcut(Name::captureFromFile()), Shortcut(34, 0x900));
+    EXPECT_EQ(field(2)->text(), "Super+Alt+I");
+}
+
+TEST_F(SettingsWindow, TickingGermanReadsUmlauts) {
+    ASSERT_TRUE(openTab(2));
+    auto* list = view->findChild<OCRSettingsView*>()->list();
+    // A German reader ticks German and unticks English, by mouse and Space.
+    for (const auto& [language, on] :
+         {std::pair{"German (Germany)", true}, std::pair{"English (United States)", false}}) {
+        const auto found = list->findItems(language, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << language << ": tesseract-ocr-deu must be installed";
+        ASSERT_TRUE(click(list->viewport(), list->visualItemRect(found[0]).center()));
+        ASSERT_TRUE(xdotool({"key", "space"}));
+        ASSERT_TRUE(test::waitUntil(
+            [&] { return found[0]->checkState() == (on ? Qt::Checked : Qt::Unchecked); }));
+    }
+    PreferenceManager::shared().waitForPendingWrites();
+    EXPECT_EQ(PreferenceManager::shared().recognitionLanguages(), QStringList({"de-DE"}));
+
+    const QString path = QDir::temp().filePath("quorvale-german.png");
+    ASSERT_TRUE(
+        test::renderTextImage({"Die Größe der Bäume über der Straße"}, "DejaVu Sans", 24, false)
+            .save(path));
+    std::optional<AppDelegate::CaptureResult> result;
+    delegate->recognizeImageFile(path, [&](const AppDelegate::CaptureResult& r) { result = r; });
+    ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 60000));
+    ASSERT_TRUE(result->isSuccess());
+    EXPECT_EQ(result->value().toStdString(), "Die Größe der Bäume über der Straße");
+    QFile::remove(path);
+}
+
+} // namespace
+
+// Runs itself again inside a private X server: the QApplication must connect to it.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsSet("QUORVALE_TEST_IN_XVFB")) {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        return RUN_ALL_TESTS();
+    }
+    QCoreApplication app(argc, argv);
+    test::X11Session session;
+    if (!session.isValid()) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    session.setEnvironment("QUORVALE_TEST_IN_XVFB", "1");
+    QProcess self;
+    self.setProcessEnvironment(session.environment());
+    self.setProcessChannelMode(QProcess::ForwardedChannels);
+    self.start(QCoreApplication::applicationFilePath(), app.arguments().mid(1));
+    self.waitForFinished(-1);
+    return self.exitStatus() == QProcess::NormalExit ? self.exitCode() : 1;
+}
