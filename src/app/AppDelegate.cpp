@@ -1,15 +1,15 @@
 #include "app/AppDelegate.h"
 
-#include "GlobalShortcuts/CarbonGlobalShortcuts.h"
-#include "GlobalShortcuts/GlobalShortcuts.h"
-#include "SharedLib/AppUpdater.h"
-#include "SharedLib/ToastWindowController.h"
 #include "app/ImageLoader.h"
 #include "app/UserNotice.h"
 #include "platform/Platform.h"
 #include "preferences/AboutSettingsView.h"
 #include "preferences/GeneralSettingsView.h"
 #include "preferences/PreferenceManager.h"
+#include "shared/AppUpdater.h"
+#include "shared/ToastWindowController.h"
+#include "shortcuts/CarbonGlobalShortcuts.h"
+#include "shortcuts/GlobalShortcuts.h"
 
 #include <QApplication>
 #include <QCoreApplication>

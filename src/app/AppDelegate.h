@@ -1,10 +1,10 @@
 #pragma once
 
-#include "GlobalShortcuts/RegistrationFailureReport.h"
 #include "app/CaptureService.h"
 #include "app/MainMenu.h"
 #include "app/StatusBarController.h"
 #include "preferences/PreferencesWindowController.h"
+#include "shortcuts/RegistrationFailureReport.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,6 +1,5 @@
 #include "app/Launcher.h"
 
-#include "SharedLib/Log.h"
 #include "app/AppDelegate.h"
 #include "app/CaptureService.h"
 #include "app/ClipboardImageReader.h"
@@ -15,6 +14,7 @@
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 #include "recognition/OCRService.h"
+#include "shared/Log.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,17 +1,17 @@
 #include "app/StatusBarController.h"
 
-#include "GlobalShortcuts/GlobalShortcuts.h"
-#include "GlobalShortcuts/ModifierFlags.h"
-#include "GlobalShortcuts/SpecialKey.h"
-#include "SharedLib/AppUpdater.h"
-#include "SharedLib/DragDropStatusItemView.h"
-#include "SharedLib/SymbolImages.h"
-#include "SharedLib/ToastWindowController.h"
 #include "app/ChoosePhotoWindow.h"
 #include "app/ClipboardImageReader.h"
 #include "app/ImageLoader.h"
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
+#include "shared/AppUpdater.h"
+#include "shared/DragDropStatusItemView.h"
+#include "shared/SymbolImages.h"
+#include "shared/ToastWindowController.h"
+#include "shortcuts/GlobalShortcuts.h"
+#include "shortcuts/ModifierFlags.h"
+#include "shortcuts/SpecialKey.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SharedLib/DragDropStatusItemView.h"
 #include "app/ChoosePhotoWindow.h"
 #include "platform/StatusItem.h"
+#include "shared/DragDropStatusItemView.h"
 
 #include <QImage>
 #include <QList>

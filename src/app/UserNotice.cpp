@@ -1,7 +1,7 @@
 #include "app/UserNotice.h"
 
-#include "SharedLib/Log.h"
 #include "platform/Platform.h"
+#include "shared/Log.h"
 
 #include <QMessageBox>
 

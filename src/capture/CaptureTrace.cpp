@@ -1,6 +1,6 @@
 #include "capture/CaptureTrace.h"
 
-#include "SharedLib/Log.h"
+#include "shared/Log.h"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
 #include "capture/SelectionCursors.h"
 
-#include "SharedLib/SymbolImages.h"
+#include "shared/SymbolImages.h"
 
 #include <QPainter>
 #include <QPixmap>

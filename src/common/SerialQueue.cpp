@@ -1,6 +1,6 @@
 #include "common/SerialQueue.h"
 
-#include "SharedLib/Log.h"
+#include "shared/Log.h"
 
 #include <exception>
 

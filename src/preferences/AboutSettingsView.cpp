@@ -1,11 +1,11 @@
 #include "preferences/AboutSettingsView.h"
 
-#include "SharedLib/SymbolImages.h"
 #include "common/BuildInfo.h"
 #include "platform/Platform.h"
 #include "preferences/CardFrame.h"
 #include "preferences/LicensesView.h"
 #include "preferences/SectionHeader.h"
+#include "shared/SymbolImages.h"
 
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>

@@ -1,10 +1,10 @@
 #include "preferences/GeneralSettingsView.h"
 
-#include "SharedLib/SymbolImages.h"
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 #include "preferences/PrimaryButton.h"
 #include "preferences/SectionHeader.h"
+#include "shared/SymbolImages.h"
 
 #include <QEvent>
 #include <QFormLayout>

@@ -1,12 +1,12 @@
 #include "preferences/PreferencesView.h"
 
-#include "SharedLib/NotificationCenter.h"
-#include "SharedLib/SymbolImages.h"
 #include "preferences/AboutSettingsView.h"
 #include "preferences/GeneralSettingsView.h"
 #include "preferences/OCRSettingsView.h"
 #include "preferences/PreferenceManager.h"
 #include "preferences/ShortcutsSettingsView.h"
+#include "shared/NotificationCenter.h"
+#include "shared/SymbolImages.h"
 
 #include <QEvent>
 #include <QVBoxLayout>

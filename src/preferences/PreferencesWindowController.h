@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SharedLib/NotificationCenter.h"
+#include "shared/NotificationCenter.h"
 
 #include <QObject>
 #include <QPointer>

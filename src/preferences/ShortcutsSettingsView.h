@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GlobalShortcuts/Recorder.h"
+#include "shortcuts/Recorder.h"
 
 #include <QList>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
-#include "SharedLib/ToastWindowController.h"
 #include "platform/fake/FakePlatform.h"
 #include "preferences/PreferenceManager.h"
+#include "shared/ToastWindowController.h"
 #include "support/FakeScreenshotService.h"
 #include "support/Wait.h"
 

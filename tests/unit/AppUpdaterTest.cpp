@@ -1,6 +1,6 @@
-#include "SharedLib/AppUpdater.h"
-#include "SharedLib/UpdateFeed.h"
+#include "shared/AppUpdater.h"
 #include "platform/fake/FakePlatform.h"
+#include "shared/UpdateFeed.h"
 #include "support/Wait.h"
 
 #include <QTcpServer>
@@ -53,14 +53,14 @@ TEST(UpdateFeedTest, ParsesTheFeedAndRefusesWhatItCannotTrust) {
         R"json({"version":"1.0.0","page":"javascript:alert(1)"})json",
         R"({"version":"1.0.0"})",
         QByteArray(UpdateFeed::kMaxBytes + 1, ' '),
-};
-for (const QByteArray& json : bad) {
-    const auto parsed = UpdateFeed::parse(json);
-    EXPECT_FALSE(parsed.isSuccess()) << json.left(60).toStdString();
-    if (!parsed.isSuccess()) {
-        EXPECT_FALSE(parsed.error().isEmpty());
+    };
+    for (const QByteArray& json : bad) {
+        const auto parsed = UpdateFeed::parse(json);
+        EXPECT_FALSE(parsed.isSuccess()) << json.left(60).toStdString();
+        if (!parsed.isSuccess()) {
+            EXPECT_FALSE(parsed.error().isEmpty());
+        }
     }
-}
 }
 
 // Serves canned answers by path, the way a release server (or a broken one) would.

@@ -1,9 +1,9 @@
-#include "GlobalShortcuts/CarbonGlobalShortcuts.h"
-#include "GlobalShortcuts/EventStream.h"
-#include "GlobalShortcuts/GlobalShortcuts.h"
-#include "GlobalShortcuts/RegistrationFailureReport.h"
-#include "SharedLib/NotificationCenter.h"
 #include "platform/fake/FakePlatform.h"
+#include "shared/NotificationCenter.h"
+#include "shortcuts/CarbonGlobalShortcuts.h"
+#include "shortcuts/EventStream.h"
+#include "shortcuts/GlobalShortcuts.h"
+#include "shortcuts/RegistrationFailureReport.h"
 #include "support/Wait.h"
 
 #include <QMenu>

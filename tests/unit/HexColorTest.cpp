@@ -1,4 +1,4 @@
-#include "SharedLib/HexColor.h"
+#include "shared/HexColor.h"
 
 #include <gtest/gtest.h>
 

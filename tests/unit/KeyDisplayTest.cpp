@@ -1,10 +1,10 @@
-#include "GlobalShortcuts/GlobalShortcuts.h"
-#include "GlobalShortcuts/MenuItemShortcut.h"
-#include "GlobalShortcuts/ModifierFlags.h"
-#include "GlobalShortcuts/SpecialKey.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/linux/VirtualKeyTable.h"
 #include "platform/linux/XkbKeyTranslator.h"
+#include "shortcuts/GlobalShortcuts.h"
+#include "shortcuts/MenuItemShortcut.h"
+#include "shortcuts/ModifierFlags.h"
+#include "shortcuts/SpecialKey.h"
 
 #include <QAction>
 #include <gtest/gtest.h>

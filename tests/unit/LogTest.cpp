@@ -1,4 +1,4 @@
-#include "SharedLib/Log.h"
+#include "shared/Log.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/StderrSystemLog.h"

@@ -1,6 +1,6 @@
-#include "GlobalShortcuts/GlobalShortcuts.h"
-#include "GlobalShortcuts/ModifierFlags.h"
 #include "platform/fake/FakePlatform.h"
+#include "shortcuts/GlobalShortcuts.h"
+#include "shortcuts/ModifierFlags.h"
 
 #include <gtest/gtest.h>
 

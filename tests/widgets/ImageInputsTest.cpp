@@ -1,6 +1,6 @@
-#include "SharedLib/DragDropStatusItemView.h"
 #include "app/ChoosePhotoWindow.h"
 #include "platform/fake/FakePlatform.h"
+#include "shared/DragDropStatusItemView.h"
 #include "support/Wait.h"
 
 #include <QApplication>

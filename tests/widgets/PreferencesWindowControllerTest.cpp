@@ -1,7 +1,7 @@
 #include "preferences/PreferencesWindowController.h"
-#include "SharedLib/NotificationCenter.h"
 #include "platform/fake/FakePlatform.h"
 #include "preferences/PreferencesView.h"
+#include "shared/NotificationCenter.h"
 
 #include <QScreen>
 #include <QVariant>

@@ -1,8 +1,8 @@
-#include "GlobalShortcuts/RecorderCocoa.h"
-#include "GlobalShortcuts/GlobalKeyboardShortcutViewModifier.h"
-#include "GlobalShortcuts/GlobalShortcuts.h"
-#include "SharedLib/NotificationCenter.h"
+#include "shortcuts/RecorderCocoa.h"
 #include "platform/fake/FakePlatform.h"
+#include "shared/NotificationCenter.h"
+#include "shortcuts/GlobalKeyboardShortcutViewModifier.h"
+#include "shortcuts/GlobalShortcuts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,3 @@
-#include "GlobalShortcuts/GlobalShortcuts.h"
 #include "platform/fake/FakePlatform.h"
 #include "preferences/AboutSettingsView.h"
 #include "preferences/GeneralSettingsView.h"
@@ -8,6 +7,7 @@
 #include "preferences/PreferencesView.h"
 #include "preferences/PrimaryButton.h"
 #include "preferences/ShortcutsSettingsView.h"
+#include "shortcuts/GlobalShortcuts.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "app/StatusBarController.h"
-#include "GlobalShortcuts/GlobalShortcuts.h"
-#include "SharedLib/DragDropStatusItemView.h"
 #include "app/ChoosePhotoWindow.h"
 #include "platform/fake/FakePlatform.h"
 #include "preferences/PreferenceManager.h"
+#include "shared/DragDropStatusItemView.h"
+#include "shortcuts/GlobalShortcuts.h"
 #include "support/Wait.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "SharedLib/ToastWindowController.h"
-#include "SharedLib/HexColor.h"
-#include "SharedLib/SymbolImages.h"
-#include "SharedLib/ToastContentView.h"
+#include "shared/ToastWindowController.h"
 #include "platform/fake/FakePlatform.h"
+#include "shared/HexColor.h"
+#include "shared/SymbolImages.h"
+#include "shared/ToastContentView.h"
 
 #include <QApplication>
 #include <QFontMetrics>
