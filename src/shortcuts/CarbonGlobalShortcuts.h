@@ -9,7 +9,8 @@
 namespace GlobalShortcuts {
 
 // The records of every hot key registered with the system, and the one event handler that
-// turns their presses and releases into callbacks. GUI thread only.
+// turns their presses and releases into callbacks. GUI thread only. On Linux the hot keys are
+// passive key grabs on the X root window (platform::GlobalHotKeys).
 class CarbonGlobalShortcuts {
 public:
     using Callback = std::function<void(const Shortcut&)>;

@@ -19,7 +19,7 @@ namespace GlobalShortcuts {
 
 // The field in which the user sets the shortcut of one name: it shows the shortcut, records
 // the next acceptable key press while it has the focus, and clears it with its clear button,
-// Backspace or Delete. It takes no typed or pasted text.
+// Backspace or Delete. It takes no typed or pasted text. On Linux it is a Qt line edit.
 class RecorderCocoa : public QLineEdit {
     Q_OBJECT
 public:

@@ -42,7 +42,8 @@ public:
     QString description() const;
     // What a person reads on Linux: "Super+Alt+P", "Ctrl+Shift+F5".
     QString displayString() const;
-    // What a menu item answers to; none when the key has no menu equivalent.
+    // What a menu item answers to (on Linux, the key of a Qt action); none when the key has no
+    // menu equivalent.
     std::optional<QString> nsMenuItemKeyEquivalent() const;
     // The same for Qt menus; empty when the key has none.
     QKeySequence keySequence() const;
