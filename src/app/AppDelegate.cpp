@@ -204,9 +204,9 @@ void AppDelegate::showScreenRecordingAlert() {
     alert.style = platform::AlertRequest::Style::warning;
     alert.messageText =
         QCoreApplication::translate("AppDelegate", "Screen Recording Permission Required");
-    alert.informativeText =
-        QCoreApplication::translate("AppDelegate", "Please grant screen recording permission in your desktop settings to allow "
-                       "Quorvale to capture text from your screen."));
+    alert.informativeText = QCoreApplication::translate(
+        "AppDelegate", "Please grant screen recording permission in your desktop settings to allow "
+                       "Quorvale to capture text from your screen.");
     alert.buttons = {QStringLiteral("Open Settings"), QStringLiteral("Cancel")};
     if (alerts->runModal(alert) == platform::ModalAlerts::kFirstButtonResponse) {
         openScreenRecordingSettings();
