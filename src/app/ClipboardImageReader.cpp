@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QThreadPool>
 #include <QUrl>
 #include <cstdio>

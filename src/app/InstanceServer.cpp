@@ -2,6 +2,7 @@
 
 #include "app/InstanceAccess.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>

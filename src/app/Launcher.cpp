@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
