@@ -1,9 +1,9 @@
 #include "app/ImageLoader.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "recognition/ScreenTextPipeline.h"
+#include "support/ImageBytes.h"
 #include "support/TextImageRenderer.h"
 
-#include <QBuffer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,14 +12,6 @@
 using namespace quorvale;
 
 namespace {
-
-QByteArray encode(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 // Damage of the kinds real files suffer: flipped bits, overwritten runs, cuts, repeats.
 QByteArray mutate(QByteArray bytes, std::mt19937& random) {
@@ -65,7 +57,7 @@ protected:
         std::mt19937 random(20261206);
         int index = 0;
         for (const char* format : {"png", "jpg", "bmp", "tiff"}) {
-            const QByteArray original = encode(seed, format);
+            const QByteArray original = test::encoded(seed, format);
             for (int i = 0; i < 75; ++i) {
                 QFile file(dir.filePath(
                     QStringLiteral("m%1.%2").arg(index++, 3, 10, QChar('0')).arg(format)));

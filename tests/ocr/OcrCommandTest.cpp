@@ -10,6 +10,7 @@ using namespace quorvale;
 namespace {
 
 struct CommandRun {
+    QProcess::ExitStatus status;
     int exitCode;
     QString out;
     QString err;
@@ -25,7 +26,8 @@ protected:
         process.setProcessEnvironment(env);
         process.start(QUORVALE_BINARY, arguments);
         EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+        return {process.exitStatus(), process.exitCode(),
+                QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
     QString image(const QString& name, const QStringList& lines, bool dark = false) {
@@ -94,16 +96,10 @@ TEST_F(OcrCommand, EveryImageFormatHereIsReadOrRefusedWithAReason) {
     }
     ASSERT_GT(files.size(), 8);
 
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-    env.remove("DISPLAY");
-    process.setProcessEnvironment(env);
-    process.start(QUORVALE_BINARY, QStringList{"ocr", "--lang", "eng"} + files);
-    ASSERT_TRUE(process.waitForFinished(120000));
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << err.toStdString();
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const CommandRun run = quorvale(QStringList{"ocr", "--lang", "eng"} + files);
+    const QString& err = run.err;
+    const QString& out = run.out;
+    ASSERT_EQ(run.status, QProcess::NormalExit) << err.toStdString();
     EXPECT_TRUE(out.startsWith("Violet garden seven\n")) << "the SVG's text: " << out.toStdString();
     // Every file gives its text or one line naming it.
     const int refused = int(err.count("quorvale: " + dir.path()));

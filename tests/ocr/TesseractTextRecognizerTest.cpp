@@ -1,5 +1,6 @@
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "recognition/ScreenTextPipeline.h"
+#include "support/ScopedEnv.h"
 #include "support/TextImageRenderer.h"
 
 #include <QFile>
@@ -45,22 +46,6 @@ QStringList texts(const RecognitionOutcome& outcome) {
 bool installed(const QString& traineddata) {
     return QFile::exists(kTessdata + '/' + traineddata + ".traineddata");
 }
-
-class ScopedTessdataPrefix {
-public:
-    explicit ScopedTessdataPrefix(const QByteArray& value)
-        : m_had(qEnvironmentVariableIsSet("TESSDATA_PREFIX"))
-        , m_old(qgetenv("TESSDATA_PREFIX")) {
-        qputenv("TESSDATA_PREFIX", value);
-    }
-    ~ScopedTessdataPrefix() {
-        m_had ? qputenv("TESSDATA_PREFIX", m_old) : qunsetenv("TESSDATA_PREFIX");
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
-};
 
 class TesseractTextRecognizerTest : public ::testing::Test {
 protected:
@@ -257,11 +242,11 @@ TEST_F(TesseractTextRecognizerTest, DegenerateSizesDoNotCrash) {
 TEST_F(TesseractTextRecognizerTest, TessdataPrefixIsHonouredAndABrokenOneExplained) {
     // The folder itself and, as older setups have it, its parent.
     for (const QByteArray& value : {kTessdata.toUtf8(), QByteArray("/usr/share/tesseract-ocr/5")}) {
-        const ScopedTessdataPrefix prefix(value);
+        const test::ScopedEnv prefix("TESSDATA_PREFIX", value);
         EXPECT_EQ(TesseractTextRecognizer::tessdataDirectory().value(), kTessdata);
     }
 
-    const ScopedTessdataPrefix prefix("/nonexistent/tessdata");
+    const test::ScopedEnv prefix("TESSDATA_PREFIX", "/nonexistent/tessdata");
     const RecognitionOutcome outcome =
         perform(recognizer, request(), renderTextImage({"Hello"}, kSans, 15, false));
     ASSERT_FALSE(outcome.isSuccess());

@@ -101,36 +101,22 @@ private:
         return ok(QByteArray(R"({"version":")") + version + R"(","date":"2026-12-01",)" +
                   R"("notes":"Reads tables.","page":")" + page + "\"}");
     }
-    QByteArray answer(const QByteArray& path) const {
-        if (path == "/newer") {
-            return feed("9.0.0");
-        }
-        if (path == "/same") {
-            return feed("0.1.0");
-        }
-        if (path == "/rc") {
-            return feed("0.1.1-rc1");
-        }
-        if (path == "/huge-number") {
-            return feed("999999999999999999999");
-        }
-        if (path == "/http-link") {
-            return feed("9.0.0", "http://example.org/r");
-        }
-        if (path == "/not-json") {
-            return ok("<html>hello</html>");
-        }
-        if (path == "/claims-50mb") {
-            return "HTTP/1.1 200 OK\r\nContent-Length: 52428800\r\nConnection: close\r\n\r\n{";
-        }
-        if (path == "/unannounced-50mb") {
-            return ok(QByteArray(2 * 1024 * 1024, ' '), false);
-        }
-        if (path == "/loop") {
-            return "HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\n"
-                   "Connection: close\r\n\r\n";
-        }
-        return "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    static QByteArray answer(const QByteArray& path) {
+        static const QHash<QByteArray, QByteArray> answers = {
+            {"/newer", feed("9.0.0")},
+            {"/same", feed("0.1.0")},
+            {"/rc", feed("0.1.1-rc1")},
+            {"/huge-number", feed("999999999999999999999")},
+            {"/http-link", feed("9.0.0", "http://example.org/r")},
+            {"/not-json", ok("<html>hello</html>")},
+            {"/claims-50mb",
+             "HTTP/1.1 200 OK\r\nContent-Length: 52428800\r\nConnection: close\r\n\r\n{"},
+            {"/unannounced-50mb", ok(QByteArray(2 * 1024 * 1024, ' '), false)},
+            {"/loop", "HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\n"
+                      "Connection: close\r\n\r\n"},
+        };
+        return answers.value(
+            path, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     }
 };
 

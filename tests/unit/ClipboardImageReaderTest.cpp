@@ -1,49 +1,22 @@
 #include "app/ClipboardImageReader.h"
 #include "platform/fake/FakePlatform.h"
+#include "support/ImageBytes.h"
 #include "support/Wait.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
 using Reading = ClipboardImageReader::Reading;
+using test::encoded;
+using test::pngClaiming;
 
 namespace {
-
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage filled(int width, int height, Qt::GlobalColor color) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(color);
     return image;
-}
-
-quint32 crc32(const QByteArray& data) {
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : data) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
-// A small PNG whose header claims the given size, as a hostile clipboard owner might offer.
-QByteArray pngClaiming(quint32 width, quint32 height) {
-    QByteArray png = encoded(filled(8, 8, Qt::white), "png");
-    qToBigEndian(width, png.data() + 16);
-    qToBigEndian(height, png.data() + 20);
-    qToBigEndian(crc32(png.mid(12, 17)), png.data() + 29);
-    return png;
 }
 
 TEST(ClipboardImageReaderTest, ReadingsAreTriedInOrderAndTheFirstImageWins) {

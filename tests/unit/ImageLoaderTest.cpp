@@ -1,6 +1,6 @@
 #include "app/ImageLoader.h"
+#include "support/ImageBytes.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -11,6 +11,7 @@
 
 using namespace quorvale;
 using Kind = ImageLoader::Error::Kind;
+using test::encoded;
 
 namespace {
 
@@ -21,13 +22,6 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         return file.fileName();
-    }
-    static QByteArray encoded(const QImage& image, const char* format) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, format);
-        return bytes;
     }
     QTemporaryDir dir;
 };
@@ -76,34 +70,8 @@ TEST_F(ImageLoaderTest, BadInputsGetAReasonTheUserCanActOn) {
     }
 }
 
-quint32 crc32(const QByteArray& bytes) {
-    quint32 crc = 0xffffffffu;
-    for (char byte : bytes) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
-    auto big32 = [](quint32 v) {
-        QByteArray bytes(4, '\0');
-        for (int i = 0; i < 4; ++i) {
-            bytes[i] = char(v >> (24 - 8 * i));
-        }
-        return bytes;
-    };
-    return big32(quint32(data.size())) + type + data + big32(crc32(type + data));
-}
-
 TEST_F(ImageLoaderTest, RefusesHugeImagesBeforeDecodingThem) {
-    // A well-formed 30000×30000 header over almost no data: the size alone must refuse it.
-    const QByteArray header("\x00\x00\x75\x30\x00\x00\x75\x30\x08\x00\x00\x00\x00", 13);
-    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
-                           pngChunk("IDAT", QByteArray(8, '\0')) + pngChunk("IEND", {});
-    const auto result = ImageLoader::load(write("huge.png", png));
+    const auto result = ImageLoader::load(write("huge.png", test::pngClaiming(30000, 30000)));
     ASSERT_FALSE(result.isSuccess());
     EXPECT_EQ(result.error().kind, Kind::tooLarge);
     EXPECT_TRUE(result.error().description.contains("30000×30000"))

@@ -1,5 +1,6 @@
 #include "app/InstanceClient.h"
 #include "app/InstanceServer.h"
+#include "support/ScopedEnv.h"
 #include "support/Wait.h"
 
 #include <QFileInfo>
@@ -146,14 +147,12 @@ TEST_F(InstanceChannel, AFallbackFolderMadeByAnotherUserIsNeverUsed) {
     }
     constexpr uid_t kOtherUser = 65534;
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
-    const QByteArray savedTmp = qgetenv("TMPDIR");
-    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    const test::ScopedEnv tmp("TMPDIR", QFile::encodeName(dir.path()));
     // A runtime folder that is not ours is passed over for the fallback.
     const QByteArray foreignRuntime = QFile::encodeName(dir.filePath("their-runtime"));
     ASSERT_EQ(::mkdir(foreignRuntime.constData(), 0700), 0);
     ASSERT_EQ(::chown(foreignRuntime.constData(), kOtherUser, kOtherUser), 0);
-    qputenv("XDG_RUNTIME_DIR", foreignRuntime);
+    const test::ScopedEnv runtime("XDG_RUNTIME_DIR", foreignRuntime);
     const QString socket = InstanceProtocol::socketPath();
     ASSERT_EQ(socket, dir.filePath("quorvale-0/quorvale.socket"));
     const QByteArray folder = QFile::encodeName(QFileInfo(socket).absolutePath());
@@ -207,10 +206,6 @@ TEST_F(InstanceChannel, AFallbackFolderMadeByAnotherUserIsNeverUsed) {
     ::waitpid(intruder, nullptr, 0);
     ::close(ready[0]);
     ::close(ready[1]);
-    for (const auto& [name, value] :
-         {std::pair{"TMPDIR", savedTmp}, std::pair{"XDG_RUNTIME_DIR", savedRuntime}}) {
-        value.isNull() ? qunsetenv(name) : qputenv(name, value);
-    }
 }
 
 } // namespace

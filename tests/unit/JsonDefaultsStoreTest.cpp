@@ -1,4 +1,5 @@
 #include "platform/linux/JsonDefaultsStore.h"
+#include "support/ScopedEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -398,15 +399,13 @@ TEST_F(JsonDefaultsStoreTest, ProcessesWritingAtOnceLoseNoKeys) {
 }
 
 TEST_F(JsonDefaultsStoreTest, DefaultPathFollowsXdgConfigHome) {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
-    EXPECT_EQ(JsonDefaultsStore::defaultPath(), dir.path() + "/quorvale/defaults.json");
-    qunsetenv("XDG_CONFIG_HOME");
+    {
+        const quorvale::test::ScopedEnv config("XDG_CONFIG_HOME", dir.path().toUtf8());
+        EXPECT_EQ(JsonDefaultsStore::defaultPath(), dir.path() + "/quorvale/defaults.json");
+    }
+    const quorvale::test::ScopedEnv unset("XDG_CONFIG_HOME", {});
     EXPECT_EQ(JsonDefaultsStore::defaultPath(),
               QDir::homePath() + "/.config/quorvale/defaults.json");
-    if (!saved.isNull()) {
-        qputenv("XDG_CONFIG_HOME", saved);
-    }
 }
 
 } // namespace

@@ -28,6 +28,14 @@ struct RecordingDefaultsStore : platform::FakeDefaultsStore {
     std::vector<std::pair<QVariant, std::thread::id>> writes;
 };
 
+using Reader = std::function<QVariant(const PreferenceManager&)>;
+const Reader sound = [](auto& m) { return QVariant(m.soundName()); };
+const Reader icon = [](auto& m) { return QVariant(m.statusBarIconName()); };
+const Reader languages = [](auto& m) { return QVariant(m.recognitionLanguages()); };
+const Reader dock = [](auto& m) { return QVariant(m.showDockIcon()); };
+const Reader prompts = [](auto& m) { return QVariant(m.showPrompts()); };
+const Reader soundOn = [](auto& m) { return QVariant(m.enableSound()); };
+
 class PreferenceManagerTest : public ::testing::Test {
 protected:
     std::unique_ptr<PreferenceManager> makeManager() {
@@ -59,16 +67,9 @@ TEST_F(PreferenceManagerTest, StoredValuesOfTheWrongKindReadAsTheFallback) {
         const char* name;
         QString key;
         QVariant stored;
-        std::function<QVariant(const PreferenceManager&)> read;
+        Reader read;
         QVariant expected;
     };
-    const auto sound = [](const PreferenceManager& m) { return QVariant(m.soundName()); };
-    const auto icon = [](const PreferenceManager& m) { return QVariant(m.statusBarIconName()); };
-    const auto languages = [](const PreferenceManager& m) {
-        return QVariant(m.recognitionLanguages());
-    };
-    const auto dock = [](const PreferenceManager& m) { return QVariant(m.showDockIcon()); };
-    const auto prompts = [](const PreferenceManager& m) { return QVariant(m.showPrompts()); };
     const Case cases[] = {
         {"list under sound", PreferenceManager::kSoundNameKey, QStringList{"Glass"}, sound, "Tink"},
         {"number under sound", PreferenceManager::kSoundNameKey, 42, sound, "42"},
@@ -97,24 +98,19 @@ TEST_F(PreferenceManagerTest, SettersAnnounceBeforeTheWriteLands) {
     struct Case {
         const char* name;
         std::function<void(PreferenceManager&)> set;
-        std::function<QVariant(const PreferenceManager&)> read;
+        Reader read;
         QVariant before;
         QVariant after;
     };
     const Case cases[] = {
-        {"sound", [](auto& m) { m.setEnableSound(false); },
-         [](auto& m) { return QVariant(m.enableSound()); }, true, false},
-        {"prompts", [](auto& m) { m.setShowPrompts(false); },
-         [](auto& m) { return QVariant(m.showPrompts()); }, true, false},
-        {"sound name", [](auto& m) { m.setSoundName("Glass"); },
-         [](auto& m) { return QVariant(m.soundName()); }, "Funk", "Glass"},
-        {"icon", [](auto& m) { m.setStatusBarIconName("doc.text"); },
-         [](auto& m) { return QVariant(m.statusBarIconName()); }, "text.viewfinder", "doc.text"},
-        {"languages", [](auto& m) { m.setRecognitionLanguages({}); },
-         [](auto& m) { return QVariant(m.recognitionLanguages()); }, QStringList{"en-US"},
-         QStringList{}},
-        {"dock icon", [](auto& m) { m.setShowDockIcon(false); },
-         [](auto& m) { return QVariant(m.showDockIcon()); }, true, false},
+        {"sound", [](auto& m) { m.setEnableSound(false); }, soundOn, true, false},
+        {"prompts", [](auto& m) { m.setShowPrompts(false); }, prompts, true, false},
+        {"sound name", [](auto& m) { m.setSoundName("Glass"); }, sound, "Funk", "Glass"},
+        {"icon", [](auto& m) { m.setStatusBarIconName("doc.text"); }, icon, "text.viewfinder",
+         "doc.text"},
+        {"languages", [](auto& m) { m.setRecognitionLanguages({}); }, languages,
+         QStringList{"en-US"}, QStringList{}},
+        {"dock icon", [](auto& m) { m.setShowDockIcon(false); }, dock, true, false},
     };
     for (const Case& c : cases) {
         platform::FakePlatform freshFakes;

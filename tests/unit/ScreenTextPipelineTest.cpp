@@ -2,6 +2,7 @@
 
 #include "platform/fake/FakeTextRecognizer.h"
 #include "recognition/StageDump.h"
+#include "support/ScopedEnv.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -9,18 +10,6 @@
 
 namespace quorvale {
 namespace {
-
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const QByteArray& value)
-        : m_name(name) {
-        qputenv(name, value);
-    }
-    ~ScopedVariable() { qunsetenv(m_name); }
-
-private:
-    const char* m_name;
-};
 
 QImage screen() {
     QImage image(60, 30, QImage::Format_RGB32);
@@ -30,7 +19,7 @@ QImage screen() {
 
 TEST(ScreenTextPipelineTest, TheDumpSwitchWritesEachStageInOrderAndSkipsWhatItIsTold) {
     QTemporaryDir folder;
-    const ScopedVariable dump(StageDump::kVariable, folder.path().toUtf8());
+    const test::ScopedEnv dump(StageDump::kVariable, folder.path().toUtf8());
     platform::FakeTextRecognizer engine;
     engine.outcome = platform::FakeTextRecognizer::lines({"text"});
     ASSERT_TRUE(ScreenTextPipeline::read(engine, {}, screen()).isSuccess());
@@ -40,9 +29,9 @@ TEST(ScreenTextPipelineTest, TheDumpSwitchWritesEachStageInOrderAndSkipsWhatItIs
     }
     EXPECT_EQ(stages, QStringList({"grey", "edges", "panels", "shading", "rules", "prepared"}));
 
-    const ScopedVariable skip(StageDump::kSkipVariable, "rules,shading");
+    const test::ScopedEnv skip(StageDump::kSkipVariable, "rules,shading");
     QTemporaryDir second;
-    const ScopedVariable again(StageDump::kVariable, second.path().toUtf8());
+    const test::ScopedEnv again(StageDump::kVariable, second.path().toUtf8());
     ASSERT_TRUE(ScreenTextPipeline::read(engine, {}, screen()).isSuccess());
     EXPECT_EQ(QDir(second.path()).entryList(QDir::Files).size(), 4);
 }

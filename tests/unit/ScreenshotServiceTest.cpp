@@ -85,48 +85,35 @@ TEST_F(ScreenshotServiceTest, WindowAsksForItsOwnPixelsWithoutShadows) {
 TEST_F(ScreenshotServiceTest, FailuresCarryTheirMessages) {
     struct Case {
         const char* name;
-        std::function<void(platform::FakeScreenCapture&)> arrange;
-        QRectF rect;
         QString message;
+        std::function<void(platform::FakeScreenCapture&)> arrange;
+        QRectF rect = {100, 100, 50, 50};
     };
+    const auto noContent = [](auto& c) { c.content.reset(); };
     const std::vector<Case> cases{
-        {"no content, no error",
-         [](auto& c) { c.content.reset(); },
-         {100, 100, 50, 50},
-         "Screen capture error: The operation couldn\u2019t be completed."},
-        {"content query fails",
-         [](auto& c) {
-             c.content.reset();
+        {"no content, no error", "Screen capture error: The operation couldn\u2019t be completed.",
+         noContent},
+        {"content query fails", "Screen capture error: No X11 display connection",
+         [&](auto& c) {
+             noContent(c);
              c.contentError = CaptureFailure{"X11", 1, "No X11 display connection"};
-         },
-         {100, 100, 50, 50},
-         "Screen capture error: No X11 display connection"},
-        {"no primary",
-         [](auto& c) { c.screenList[0].frame.moveTo(1, 0); },
-         {100, 100, 50, 50},
-         "Capture failed: Could not find primary screen"},
+         }},
+        {"no primary", "Capture failed: Could not find primary screen",
+         [](auto& c) { c.screenList[0].frame.moveTo(1, 0); }},
         {"centre off every display",
+         "Capture failed: No display found containing rect center",
          [](auto&) {},
-         {1500, 100, 50, 50},
-         "Capture failed: No display found containing rect center"},
-        {"display of zero width",
-         [](auto& c) { c.content->displays[0].frame.setWidth(0); },
-         {100, 100, 50, 50},
-         "Capture failed: No display found containing rect center"},
-        {"display without pixels",
-         [](auto& c) { c.content->displays[0].width = 0; },
-         {100, 100, 50, 50},
-         "Capture failed: Invalid source rect"},
-        {"capture fails",
+         {1500, 100, 50, 50}},
+        {"display of zero width", "Capture failed: No display found containing rect center",
+         [](auto& c) { c.content->displays[0].frame.setWidth(0); }},
+        {"display without pixels", "Capture failed: Invalid source rect",
+         [](auto& c) { c.content->displays[0].width = 0; }},
+        {"capture fails", "Screen capture error: The screen could not be read",
          [](auto& c) {
              c.captureError = CaptureFailure{"X11", 2, "The screen could not be read"};
-         },
-         {100, 100, 50, 50},
-         "Screen capture error: The screen could not be read"},
-        {"no image",
-         [](auto& c) { c.returnsImage = false; },
-         {100, 100, 50, 50},
-         "Capture failed: Captured image is nil"},
+         }},
+        {"no image", "Capture failed: Captured image is nil",
+         [](auto& c) { c.returnsImage = false; }},
     };
     for (const Case& c : cases) {
         platform::FakePlatform fresh;

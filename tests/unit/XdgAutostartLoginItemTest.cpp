@@ -1,4 +1,5 @@
 #include "platform/linux/XdgAutostartLoginItem.h"
+#include "support/ScopedEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,14 +126,8 @@ TEST_F(XdgAutostartLoginItemTest, ExecArgumentsAreQuotedAndEscaped) {
 }
 
 TEST_F(XdgAutostartLoginItemTest, DefaultFolderFollowsXdgConfigHome) {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    const quorvale::test::ScopedEnv config("XDG_CONFIG_HOME", dir.path().toUtf8());
     EXPECT_EQ(XdgAutostartLoginItem::defaultAutostartFolder(), dir.path() + "/autostart");
-    if (saved.isNull()) {
-        qunsetenv("XDG_CONFIG_HOME");
-    } else {
-        qputenv("XDG_CONFIG_HOME", saved);
-    }
     EXPECT_TRUE(XdgAutostartLoginItem::defaultExecCommand().startsWith('"'));
 }
 
