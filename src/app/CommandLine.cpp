@@ -114,7 +114,8 @@ QString CommandLine::helpText() {
         "On Wayland, or to use other keys, bind these commands in your desktop's own\n"
         "keyboard settings:\n"
         "  quorvale capture\n"
-        "  quorvale capture --window\n");
+        "  quorvale capture --window\n"
+        "  quorvale clipboard\n");
 }
 
 } // namespace quorvale

@@ -16,6 +16,7 @@ bool ChromeTokens::isChrome(const platform::EngineWord& word) {
 int ChromeTokens::drop(std::vector<platform::EngineLine>& lines) {
     int dropped = 0;
     for (platform::EngineLine& line : lines) {
+        const int before = int(line.words.size());
         const auto kept = std::remove_if(line.words.begin(), line.words.end(), isChrome);
         const int gone = int(line.words.end() - kept);
         if (gone == 0) {
@@ -23,6 +24,14 @@ int ChromeTokens::drop(std::vector<platform::EngineLine>& lines) {
         }
         dropped += gone;
         line.words.erase(kept, line.words.end());
+        const bool onlyMarksLeft =
+            std::all_of(line.words.begin(), line.words.end(), [](const platform::EngineWord& word) {
+                return word.text.size() <= 1 || word.confidence < kMinConfidence;
+            });
+        if (gone * 2 >= before && onlyMarksLeft) {
+            dropped += int(line.words.size());
+            line.words.clear();
+        }
         line.text.clear();
         for (std::size_t i = 0; i < line.words.size(); ++i) {
             if (i > 0) {

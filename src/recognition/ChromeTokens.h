@@ -8,7 +8,9 @@ namespace quorvale {
 
 // Icons, checkboxes, expander triangles and the cut-off edge of a title bar come back from
 // the engine as short tokens it is unsure of ("vy", "&", "[Bm"). Such words are dropped,
-// and lines left with no words; words the engine is sure of always stay.
+// and lines left with no words; words the engine is sure of always stay. A line that was
+// mostly such tokens and keeps only single marks or guesses is an icon row or a frame edge as a
+// whole.
 class ChromeTokens {
 public:
     // Below this a short word is a guess whatever it holds; longer ones are mostly text

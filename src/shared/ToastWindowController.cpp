@@ -4,6 +4,7 @@
 #include "shared/HexColor.h"
 #include "shared/ToastContentView.h"
 
+#include <QCoreApplication>
 #include <QPalette>
 #include <QRegion>
 #include <algorithm>
@@ -64,6 +65,13 @@ void ToastWindowController::show(const QString& message, const QString& icon, do
     }
     view->setGeometry(frameFor(fitting, *visibleFrame));
 
+    // A toast still up when the app quits would keep itself alive past the end.
+    static const bool closesOnQuit = [] {
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                         &ToastWindowController::closeAll);
+        return true;
+    }();
+    Q_UNUSED(closesOnQuit);
     auto controller = std::make_shared<ToastWindowController>(std::move(view));
     controller->showWindow();
     platform.mainQueue->asyncAfter(duration, [controller] { controller->close(); });

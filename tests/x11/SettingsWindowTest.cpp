@@ -1,11 +1,13 @@
 #include "app/AppDelegate.h"
 #include "capture/SelectionView.h"
+#include "capture/SelectionViewPool.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "preferences/OCRSettingsView.h"
 #include "preferences/PreferenceManager.h"
 #include "preferences/PreferencesView.h"
 #include "preferences/ShortcutsSettingsView.h"
+#include "shared/ToastWindowController.h"
 #include "shortcuts/GlobalShortcuts.h"
 #include "shortcuts/Recorder.h"
 #include "support/ForeignClient.h"
@@ -52,6 +54,9 @@ protected:
     }
     void TearDown() override {
         delegate.reset();
+        // The app lets go of these when it quits; the test ends without quitting it.
+        ToastWindowController::closeAll();
+        SelectionViewPool::clear();
         PreferenceManager::shared().waitForPendingWrites();
         PreferenceManager::setSharedForTesting(nullptr);
         GlobalShortcuts::detail::resetForTesting();
