@@ -11,6 +11,7 @@
 #include "shortcuts/GlobalShortcuts.h"
 #include "shortcuts/Recorder.h"
 #include "support/ForeignClient.h"
+#include "support/InsideXvfb.h"
 #include "support/TextImageRenderer.h"
 #include "support/Wait.h"
 #include "support/X11Session.h"
@@ -198,24 +199,6 @@ TEST_F(SettingsWindow, TickingGermanReadsUmlauts) {
 
 } // namespace
 
-// Runs itself again inside a private X server: the QApplication must connect to it.
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsSet("QUORVALE_TEST_IN_XVFB")) {
-        QApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        return RUN_ALL_TESTS();
-    }
-    QCoreApplication app(argc, argv);
-    test::X11Session session;
-    if (!session.isValid()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
-        return 1;
-    }
-    session.setEnvironment("QUORVALE_TEST_IN_XVFB", "1");
-    QProcess self;
-    self.setProcessEnvironment(session.environment());
-    self.setProcessChannelMode(QProcess::ForwardedChannels);
-    self.start(QCoreApplication::applicationFilePath(), app.arguments().mid(1));
-    self.waitForFinished(-1);
-    return self.exitStatus() == QProcess::NormalExit ? self.exitCode() : 1;
+    return quorvale::test::runTestsInsideXvfb(argc, argv);
 }
