@@ -1,5 +1,7 @@
 #include "platform/linux/X11ActivationPolicy.h"
 
+#include "platform/linux/X11Connection.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWindow>
@@ -12,8 +14,6 @@
 
 namespace quorvale::platform {
 namespace {
-
-template <typename T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 
 // Marks windows whose taskbar state we changed, so that only those are restored.
 constexpr char kSkipsTaskbarProperty[] = "quorvaleSkipsTaskbar";
@@ -37,14 +37,6 @@ std::vector<QWindow*> visibleAppWindows() {
         }
     }
     return windows;
-}
-
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr),
-                                            &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 } // namespace

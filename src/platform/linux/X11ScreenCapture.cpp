@@ -1,5 +1,7 @@
 #include "platform/linux/X11ScreenCapture.h"
 
+#include "platform/linux/X11Connection.h"
+
 #include "common/BuildInfo.h"
 #include "common/LogCategories.h"
 
@@ -19,8 +21,6 @@
 namespace quorvale::platform {
 namespace {
 
-template <typename T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
-
 template <typename T> XcbReply<T> own(T* reply) {
     return XcbReply<T>(reply, &std::free);
 }
@@ -31,14 +31,6 @@ constexpr std::int32_t kDockLayer = 20;
 
 CaptureFailure failure(int code, const QString& description) {
     return {QStringLiteral("X11"), code, description};
-}
-
-xcb_connection_t* qtConnection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    // The offscreen platform offers the interface too, without a connection.
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    return connection && !xcb_connection_has_error(connection) ? connection : nullptr;
 }
 
 // Wraps a GetImage reply without copying; the image frees it.
@@ -87,7 +79,7 @@ QImage fittedPart(QImage part, const StreamConfiguration& configuration, QSizeF 
 } // namespace
 
 X11ScreenCapture::X11ScreenCapture()
-    : m_connection(qtConnection()) {
+    : m_connection(qtX11Connection()) {
     if (!m_connection) {
         return;
     }
@@ -317,7 +309,7 @@ std::shared_ptr<void> X11ScreenCapture::redirectWindows() {
     xcb_connection_t* connection = m_connection;
     const xcb_window_t root = m_root;
     std::shared_ptr<void> state(nullptr, [connection, root](void*) {
-        if (qtConnection() == connection) {
+        if (qtX11Connection() == connection) {
             xcb_composite_unredirect_subwindows(connection, root, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
             xcb_flush(connection);
         }

@@ -1,5 +1,7 @@
 #include "platform/linux/XEmbedStatusItem.h"
 
+#include "platform/linux/X11Connection.h"
+
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -12,8 +14,6 @@
 namespace quorvale::platform {
 namespace {
 
-template <typename T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
-
 constexpr uint32_t kSystemTrayRequestDock = 0;
 constexpr uint32_t kXEmbedVersion = 0;
 constexpr uint32_t kXEmbedMapped = 1;
@@ -23,31 +23,10 @@ constexpr uint32_t kPMinSize = 16;
 constexpr uint32_t kPMaxSize = 32;
 constexpr uint32_t kPBaseSize = 256;
 
-xcb_connection_t* connection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    return connection && !xcb_connection_has_error(connection) ? connection : nullptr;
-}
-
-xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name) {
-    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData());
-    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr),
-                                            &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
-int defaultScreenNumber() {
-    const QByteArray display = qgetenv("DISPLAY");
-    const qsizetype dot = display.lastIndexOf('.');
-    const qsizetype colon = display.lastIndexOf(':');
-    return dot > colon ? display.mid(dot + 1).toInt() : 0;
-}
-
 } // namespace
 
 xcb_window_t XEmbedStatusItem::trayOwner() {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = qtX11Connection();
     if (!c) {
         return XCB_WINDOW_NONE;
     }
@@ -85,7 +64,7 @@ void XEmbedStatusItem::setVisible(bool visible) {
 }
 
 bool XEmbedStatusItem::dock() {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = qtX11Connection();
     const xcb_window_t tray = trayOwner();
     if (!c || tray == XCB_WINDOW_NONE) {
         return false;
