@@ -1,5 +1,7 @@
 #include "recognition/EdgeStrips.h"
 
+#include "support/GreyPage.h"
+
 #include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,11 +38,7 @@ TEST(EdgeStripsTest, ThinBandsOfAnotherSurfaceAtTheEdgesTakeTheLevelInside) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QImage grey(200, 80, QImage::Format_Grayscale8);
-        grey.fill(QColor(250, 250, 250));
-        QPainter painter(&grey);
-        c.draw(painter);
-        painter.end();
+        QImage grey = test::greyPage({200, 80}, c.draw);
         const QImage before = grey;
         EXPECT_EQ(EdgeStrips::clear(grey, 250), c.cleared);
         for (const QRect& band : c.cleared) {

@@ -1,5 +1,7 @@
 #include "recognition/InvertedPanels.h"
 
+#include "support/GreyPage.h"
+
 #include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
@@ -9,13 +11,7 @@ namespace {
 
 constexpr int kPage = 250;
 
-QImage greyPage(QSize size, const std::function<void(QPainter&)>& draw) {
-    QImage image(size, QImage::Format_Grayscale8);
-    image.fill(QColor(kPage, kPage, kPage));
-    QPainter painter(&image);
-    draw(painter);
-    return image;
-}
+using test::greyPage;
 
 // Blocks where the glyphs of a word would be.
 void word(QPainter& painter, QPoint origin, int level, int glyphs = 6) {

@@ -1,5 +1,7 @@
 #include "recognition/RuleLines.h"
 
+#include "support/GreyPage.h"
+
 #include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
@@ -7,16 +9,7 @@
 namespace quorvale {
 namespace {
 
-constexpr int kPage = 250;
 constexpr int kInk = 20;
-
-QImage page(QSize size, const std::function<void(QPainter&)>& draw) {
-    QImage image(size, QImage::Format_Grayscale8);
-    image.fill(QColor(kPage, kPage, kPage));
-    QPainter painter(&image);
-    draw(painter);
-    return image;
-}
 
 void fill(QPainter& p, QRect r, int level) {
     p.fillRect(r, QColor(level, level, level));
@@ -106,8 +99,8 @@ TEST(RuleLinesTest, RulesGoAndGlyphsStay) {
                 word(p, {x, 57 * c.scale}, c.scale);
             }
         };
-        const QImage wordsOnly = page({200, 70 * c.scale}, words);
-        const QImage before = page(wordsOnly.size(), [&](QPainter& p) {
+        const QImage wordsOnly = test::greyPage({200, 70 * c.scale}, words);
+        const QImage before = test::greyPage(wordsOnly.size(), [&](QPainter& p) {
             c.chrome(p);
             words(p);
         });
@@ -118,7 +111,7 @@ TEST(RuleLinesTest, RulesGoAndGlyphsStay) {
 }
 
 TEST(RuleLinesTest, GlyphsCrossingAnUnderlineKeepTheirStrokes) {
-    QImage grey = page({200, 40}, [](QPainter& p) {
+    QImage grey = test::greyPage({200, 40}, [](QPainter& p) {
         word(p, {10, 5});
         fill(p, QRect(5, 12, 190, 1), kInk); // the underline, through the stems
     });
