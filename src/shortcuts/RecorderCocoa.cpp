@@ -345,37 +345,39 @@ bool RecorderCocoa::handleRecordingKey(QKeyEvent* event) {
     if (event->isAutoRepeat()) {
         return true;
     }
-    const auto keyCode =
-        m_layout ? m_layout->virtualKeyCodeForScanCode(event->nativeScanCode()) : std::nullopt;
+    // A plain number, not an optional: GCC at -O3 loses track of the optional's checks below.
+    const std::int64_t keyCode =
+        m_layout ? m_layout->virtualKeyCodeForScanCode(event->nativeScanCode()).value_or(-1) : -1;
+    const bool hasKeyCode = keyCode >= 0;
     // A modifier on its own is the start of a chord.
     if (isModifierKey(event->key()) ||
-        (keyCode && *keyCode >= kFirstModifierKey && *keyCode <= kLastModifierKey)) {
+        (hasKeyCode && keyCode >= kFirstModifierKey && keyCode <= kLastModifierKey)) {
         return true;
     }
     const quint64 flags = modifierFlags(event->modifiers());
     const quint64 held = flags & ~(ModifierFlags::kCapsLock | ModifierFlags::kNumericPad);
-    const bool tab = event->key() == Qt::Key_Tab || (keyCode && *keyCode == kTab);
+    const bool tab = event->key() == Qt::Key_Tab || (hasKeyCode && keyCode == kTab);
     if (held == 0 || (held == ModifierFlags::kShift && event->key() == Qt::Key_Backtab)) {
         if (tab || event->key() == Qt::Key_Backtab) {
             endRecording();
             return false;
         }
-        if (event->key() == Qt::Key_Escape || (keyCode && *keyCode == kEscape)) {
+        if (event->key() == Qt::Key_Escape || (hasKeyCode && keyCode == kEscape)) {
             stop();
             return true;
         }
-        if (keyCode && (*keyCode == kBackspace || *keyCode == kForwardDelete)) {
+        if (hasKeyCode && (keyCode == kBackspace || keyCode == kForwardDelete)) {
             clearShortcut();
             return true;
         }
     }
     const quint64 chordModifiers =
         ModifierFlags::kControl | ModifierFlags::kOption | ModifierFlags::kCommand;
-    if (!keyCode || (!(flags & chordModifiers) && !isFunctionKey(*keyCode))) {
+    if (!hasKeyCode || (!(flags & chordModifiers) && !isFunctionKey(keyCode))) {
         beep();
         return true;
     }
-    const auto shortcut = Shortcut::fromEvent({KeyEvent::Type::keyDown, *keyCode, flags});
+    const auto shortcut = Shortcut::fromEvent({KeyEvent::Type::keyDown, keyCode, flags});
     if (!shortcut) {
         beep();
         return true;
@@ -389,7 +391,7 @@ bool RecorderCocoa::handleRecordingKey(QKeyEvent* event) {
         resume();
         return true;
     }
-    const bool plainF12 = *keyCode == kF12 && shortcut->carbonModifiers == 0;
+    const bool plainF12 = keyCode == kF12 && shortcut->carbonModifiers == 0;
     if (!plainF12) {
         const auto reserved = CarbonGlobalShortcuts::systemReservedShortcuts();
         if (std::find(reserved.begin(), reserved.end(), *shortcut) != reserved.end()) {
