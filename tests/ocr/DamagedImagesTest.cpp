@@ -1,6 +1,3 @@
-#include "app/ImageLoader.h"
-#include "platform/linux/TesseractTextRecognizer.h"
-#include "recognition/ScreenTextPipeline.h"
 #include "support/ImageBytes.h"
 #include "support/TextImageRenderer.h"
 
@@ -71,27 +68,9 @@ protected:
     QStringList files;
 };
 
-TEST_F(DamagedImages, LoaderAndEngineSurviveEveryFile) {
-    platform::TesseractTextRecognizer recognizer;
-    platform::TextRecognitionRequest request;
-    request.recognitionLanguages = {"en-US"};
-    int decoded = 0;
-    for (const QString& path : files) {
-        const auto loaded = ImageLoader::load(path);
-        if (!loaded.isSuccess()) {
-            EXPECT_FALSE(loaded.error().description.isEmpty()) << path.toStdString();
-            continue;
-        }
-        ++decoded;
-        (void)ScreenTextPipeline::read(recognizer, request,
-                                       loaded.value().convertToFormat(QImage::Format_ARGB32));
-    }
-    // Some damage leaves a readable picture; both paths must have been exercised.
-    EXPECT_GT(decoded, 10);
-    EXPECT_LT(decoded, files.size());
-}
-
+// The command runs the loader and the whole recognition on each file.
 TEST_F(DamagedImages, OcrCommandFailsCleanlyOnEveryFile) {
+    int refused = 0;
     for (qsizetype start = 0; start < files.size(); start += 60) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -107,7 +86,11 @@ TEST_F(DamagedImages, OcrCommandFailsCleanlyOnEveryFile) {
         for (const QString& line : errors) {
             EXPECT_TRUE(line.startsWith("quorvale: " + dir.path())) << line.toStdString();
         }
+        refused += int(errors.size());
     }
+    // Some damage leaves a readable picture; both paths must have been exercised.
+    EXPECT_GT(refused, 0);
+    EXPECT_LT(refused, files.size() - 10);
 }
 
 } // namespace

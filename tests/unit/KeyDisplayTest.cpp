@@ -2,13 +2,11 @@
 #include "platform/linux/VirtualKeyTable.h"
 #include "platform/linux/XkbKeyTranslator.h"
 #include "shortcuts/GlobalShortcuts.h"
-#include "shortcuts/MenuItemShortcut.h"
-#include "shortcuts/ModifierFlags.h"
 #include "shortcuts/SpecialKey.h"
 
-#include <QAction>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 
 using namespace GlobalShortcuts;
 using quorvale::platform::XkbKeyTranslator;
@@ -35,109 +33,47 @@ TEST_F(KeyDisplay, LinuxUsersReadModifiersByNameInTheirOrder) {
         {Shortcut(16, 0x100), "Super+Y"},
         {Shortcut(50, 0x100), "Super+`"},
         {Shortcut(37, 0x100), "Super+\uFFFD"},
+        {Shortcut(19, 0x200), "Shift+2"}, // never the shifted character
     };
     for (const auto& [shortcut, text] : cases) {
         EXPECT_EQ(shortcut.displayString(), text) << shortcut.carbonKeyCode;
     }
 }
 
-TEST_F(KeyDisplay, SpecialKeysUseTheirSymbolsAndMenuEquivalents) {
-    struct Case {
-        qint64 keyCode;
-        QString display;
-        std::optional<QString> menu;
+TEST_F(KeyDisplay, SpecialKeysGiveMenusTheirQtKeyOrNothing) {
+    // Keypad keys have no menu equivalent, so no action can carry them.
+    const std::pair<qint64, QKeySequence> cases[] = {
+        {36, QKeySequence(Qt::Key_Return)},
+        {114, QKeySequence(Qt::Key_Help)},
+        {126, QKeySequence(Qt::Key_Up)},
+        {49, QKeySequence(Qt::Key_Space)},
+        {122, QKeySequence(Qt::Key_F1)},
+        {111, QKeySequence(Qt::Key_F12)},
+        {71, QKeySequence()},
+        {82, QKeySequence()},
+        {76, QKeySequence()},
     };
-    // Space and F keys show one thing and give menus another; keypad keys give menus nothing.
-    const Case cases[] = {
-        {36, "↩", "↩"},
-        {114, "?\u20DD", "?\u20DD"},
-        {126, "↑", "↑"},
-        {49, "Space", " "},
-        {122, "F1", QString(QChar(0xF704))},
-        {71, "☒\u20E3", std::nullopt},
-        {82, "0\u20E3", std::nullopt},
-        {76, "\u2305", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        const Shortcut shortcut(c.keyCode, 0);
-        EXPECT_EQ(shortcut.description(), c.display) << c.keyCode;
-        EXPECT_EQ(shortcut.nsMenuItemKeyEquivalent(), c.menu) << c.keyCode;
-        EXPECT_FALSE(layoutCharacter(c.keyCode)) << c.keyCode;
+    for (const auto& [keyCode, sequence] : cases) {
+        EXPECT_EQ(Shortcut(keyCode, 0).keySequence(), sequence) << keyCode;
+        EXPECT_FALSE(layoutCharacter(keyCode)) << keyCode;
     }
     EXPECT_EQ(fakes.keyboardLayout->lookups, 0) << "special keys never reach the layout";
 }
 
-TEST_F(KeyDisplay, TableHas53KeysEachWithADisplayString) {
-    const auto& table = SpecialKeys::table();
-    ASSERT_EQ(table.size(), 53u);
-    std::set<qint64> codes;
-    for (const auto& entry : table) {
-        codes.insert(entry.keyCode);
-        EXPECT_FALSE(SpecialKeys::displayString(entry.key).isEmpty()) << entry.keyCode;
-        EXPECT_EQ(SpecialKeys::forKeyCode(entry.keyCode), entry.key);
-        // Every F key maps one past the previous one.
-        if (entry.key >= SpecialKey::f1 && entry.key <= SpecialKey::f20) {
-            const int n = static_cast<int>(entry.key) - static_cast<int>(SpecialKey::f1);
-            EXPECT_EQ(SpecialKeys::menuKeyEquivalent(entry.key), QString(QChar(0xF704 + n)));
-            EXPECT_EQ(SpecialKeys::displayString(entry.key), QStringLiteral("F%1").arg(n + 1));
-        }
-    }
-    EXPECT_EQ(codes.size(), 53u);
-}
-
-TEST_F(KeyDisplay, ModifiersComeInTheirFixedOrder) {
-    namespace f = ModifierFlags;
-    EXPECT_EQ(ks_symbolicRepresentation(0), "");
-    EXPECT_EQ(ks_symbolicRepresentation(f::kCommand | f::kShift | f::kOption | f::kControl |
-                                        f::kFunction),
-              QString::fromUtf16(u"⌃⌥⇧⌘\U0001F310\uFE0E"));
-    EXPECT_EQ(Shortcut(19, 0x200).description(), "⇧2") << "never the shifted character";
-}
-
-TEST_F(KeyDisplay, LettersShowUpperCaseButMenusGetTheLayoutCharacter) {
-    const Shortcut p(35, 0x900);
-    EXPECT_EQ(p.description(), "⌥⌘P");
-    EXPECT_EQ(p.nsMenuItemKeyEquivalent(), "p");
-    EXPECT_EQ(p.keySequence(), QKeySequence(Qt::META | Qt::ALT | Qt::Key_P));
+TEST_F(KeyDisplay, LettersGiveMenusTheLayoutCharacterAndUnprintableKeysNothing) {
+    EXPECT_EQ(Shortcut(35, 0x900).keySequence(), QKeySequence(Qt::META | Qt::ALT | Qt::Key_P));
     EXPECT_EQ(Shortcut(122, 0x1200).keySequence(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F1));
-    EXPECT_EQ(Shortcut(49, 0x100).keySequence(), QKeySequence(Qt::META | Qt::Key_Space));
-    EXPECT_TRUE(Shortcut(82, 0x100).keySequence().isEmpty());
 
     // Untranslatable or multi-character keys have no character.
     fakes.keyboardLayout->characters[40] = "";
     fakes.keyboardLayout->characters[41] = "ab";
     for (const qint64 code : {40, 41, 999}) {
-        EXPECT_EQ(Shortcut(code, 0x100).description(), "⌘\uFFFD") << code;
-        EXPECT_FALSE(Shortcut(code, 0x100).nsMenuItemKeyEquivalent()) << code;
+        EXPECT_EQ(Shortcut(code, 0x100).displayString(), "Super+\uFFFD") << code;
+        EXPECT_TRUE(Shortcut(code, 0x100).keySequence().isEmpty()) << code;
     }
     // One grapheme of two code points is still one character.
     fakes.keyboardLayout->characters[42] = "e\u0301";
     EXPECT_EQ(layoutCharacter(42), "e\u0301");
-}
-
-TEST_F(KeyDisplay, ALayoutSwitchShowsInTheVeryNextString) {
-    const Shortcut y(16, 0x900);
-    EXPECT_EQ(y.description(), "⌥⌘Y");
-    fakes.keyboardLayout->switchTo({{16, "z"}, {6, "y"}});
-    EXPECT_EQ(y.description(), "⌥⌘Z");
-    EXPECT_EQ(y.nsMenuItemKeyEquivalent(), "z");
-}
-
-TEST_F(KeyDisplay, BoundMenuItemFollowsItsName) {
-    const Name name("menuItem");
-    setShortcut(Shortcut(35, 0x900), name);
-    QAction item;
-    MenuItemShortcut::bind(&item, name);
-    EXPECT_EQ(item.shortcut(), QKeySequence(Qt::META | Qt::ALT | Qt::Key_P));
-    setShortcut(Shortcut(31, 0x1000), name);
-    fakes.mainQueue->runPending();
-    EXPECT_EQ(item.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-
-    MenuItemShortcut::bind(&item, std::nullopt);
-    EXPECT_TRUE(item.shortcut().isEmpty());
-    setShortcut(Shortcut(34, 0x900), name);
-    fakes.mainQueue->runPending();
-    EXPECT_TRUE(item.shortcut().isEmpty()) << "the old observer is gone";
 }
 
 // Real layouts through xkbcommon, no X server needed.
@@ -187,9 +123,20 @@ TEST(VirtualKeys, KnownPositionsAndRoundTrips) {
             EXPECT_EQ(virtualKeyCode(*evdev), code);
         }
     }
+    // Every F key maps one past the previous one.
+    std::set<qint64> codes;
     for (const auto& entry : SpecialKeys::table()) {
+        codes.insert(entry.keyCode);
         EXPECT_TRUE(evdevCode(entry.keyCode)) << entry.keyCode;
+        EXPECT_EQ(SpecialKeys::forKeyCode(entry.keyCode), entry.key);
+        EXPECT_FALSE(SpecialKeys::linuxName(entry.key).isEmpty()) << entry.keyCode;
+        if (entry.key >= SpecialKey::f1 && entry.key <= SpecialKey::f20) {
+            const int n = static_cast<int>(entry.key) - static_cast<int>(SpecialKey::f1);
+            EXPECT_EQ(SpecialKeys::linuxName(entry.key), QStringLiteral("F%1").arg(n + 1));
+            EXPECT_EQ(SpecialKeys::menuKeyEquivalent(entry.key), QString(QChar(0xF704 + n)));
+        }
     }
+    EXPECT_EQ(codes.size(), SpecialKeys::table().size()) << "a key code listed twice";
 }
 
 } // namespace

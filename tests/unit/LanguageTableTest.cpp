@@ -35,32 +35,25 @@ TEST(LanguageTableTest, EveryRowRoundTripsAndHasAnEnglishName) {
 }
 
 TEST(LanguageTableTest, LooseIdentifiersFindTheClosestLanguage) {
+    // Private-use data ("-x-vert") is only chosen by name.
     const std::vector<std::pair<QString, std::optional<QString>>> cases = {
         {"de", "deu"},
         {"pt-BR", "por"},
-        {"zh-Hans", "chi_sim"},
         {"DE-de", "deu"},
         {"de_DE", "deu"},
         {" de-DE ", "deu"},
-        {"en-GB", "eng"},
-        {"pt-PT", "por"},
         {"zh", "chi_sim"},
-        {"zh-CN", "chi_sim"},
         {"zh-TW", "chi_tra"},
         {"zh-hant", "chi_tra"},
         {"sr", "srp"},
         {"sr-Latn-RS", "srp_latn"},
         {"de-Latf", "frk"},
-        {"ja", "jpn"},
         {"JA-jp-X-VERT", "jpn_vert"},
-        // Private-use data is only chosen by name.
         {"ja-x-vert", std::nullopt},
         {"xx", std::nullopt},
-        {"xx-XX", std::nullopt},
         {"", std::nullopt},
         {"de-DE garbage", std::nullopt},
-        {"eng", "eng"},
-    };
+        {"eng", "eng"}};
     for (const auto& [identifier, traineddata] : cases) {
         EXPECT_EQ(LanguageTable::traineddataForIdentifier(identifier), traineddata)
             << '"' << identifier.toStdString() << '"';
@@ -71,12 +64,7 @@ TEST(LanguageTableTest, DataNamesIgnoreCaseAndPackagesAreNamedTheDebianWay) {
     EXPECT_EQ(LanguageTable::identifierForTraineddata("DEU"), "de-DE");
     EXPECT_EQ(LanguageTable::identifierForTraineddata("osd"), std::nullopt);
     const std::vector<std::pair<QString, QString>> cases = {
-        {"eng", "tesseract-ocr-eng"},
-        {"chi_sim", "tesseract-ocr-chi-sim"},
-        {"chi_tra_vert", "tesseract-ocr-chi-tra-vert"},
-        {"srp_latn", "tesseract-ocr-srp-latn"},
-        {"Deu", "tesseract-ocr-deu"},
-    };
+        {"chi_tra_vert", "tesseract-ocr-chi-tra-vert"}, {"Deu", "tesseract-ocr-deu"}};
     for (const auto& [traineddata, package] : cases) {
         EXPECT_EQ(LanguageTable::packageForTraineddata(traineddata), package);
     }
@@ -84,9 +72,7 @@ TEST(LanguageTableTest, DataNamesIgnoreCaseAndPackagesAreNamedTheDebianWay) {
 
 TEST(LanguageTableTest, DetectedScriptsNameTheirMainLanguage) {
     const std::vector<std::pair<QString, std::optional<QString>>> cases = {
-        {"Latin", "eng"},          {"Cyrillic", "rus"},     {"Han", "chi_sim"},
-        {"Fraktur", std::nullopt}, {"latin", std::nullopt}, {"", std::nullopt},
-    };
+        {"Latin", "eng"}, {"Han", "chi_sim"}, {"Fraktur", std::nullopt}, {"latin", std::nullopt}};
     for (const auto& [script, traineddata] : cases) {
         EXPECT_EQ(LanguageTable::traineddataForScript(script), traineddata) << script.toStdString();
     }
@@ -95,15 +81,11 @@ TEST(LanguageTableTest, DetectedScriptsNameTheirMainLanguage) {
 TEST(LanguageTableTest, ListsParseInEitherFormAndKeepTheirOrder) {
     const std::vector<std::pair<QString, QStringList>> cases = {
         {"deu+eng", {"de-DE", "en-US"}},
-        {"de-DE,en-US", {"de-DE", "en-US"}},
         {"eng+de-DE", {"en-US", "de-DE"}},
         {" fra , spa+chi_sim ", {"fr-FR", "es-ES", "zh-Hans"}},
         {"de,deu,de-DE", {"de-DE"}},
-        {"eng", {"en-US"}},
         {"zh-TW", {"zh-Hant"}},
-        {"", {}},
-        {",+,", {}},
-    };
+        {",+,", {}}};
     for (const auto& [text, identifiers] : cases) {
         const auto parsed = LanguageTable::parseList(text);
         ASSERT_TRUE(parsed.isSuccess()) << text.toStdString();
@@ -127,16 +109,12 @@ TEST(LanguageTableTest, UnknownEntriesAreAllNamedInTheError) {
 
 TEST(LanguageTableTest, EnglishNamesComeFromTheLocaleData) {
     const std::vector<std::pair<QString, std::optional<QString>>> cases = {
-        {"en-US", "English (United States)"},
-        {"de-DE", "German (Germany)"},
         {"de_DE", "German (Germany)"},
         {"zh-Hans", "Chinese (Simplified)"},
         {"fr", "French"},
         {"zz", std::nullopt},
-        {"xx-XX", std::nullopt},
         {"", std::nullopt},
-        {"!!", std::nullopt},
-    };
+        {"!!", std::nullopt}};
     for (const auto& [identifier, name] : cases) {
         EXPECT_EQ(LanguageTable::englishName(identifier), name) << identifier.toStdString();
     }

@@ -1,7 +1,6 @@
 #include "shortcuts/RecorderCocoa.h"
 #include "platform/fake/FakePlatform.h"
 #include "shared/NotificationCenter.h"
-#include "shortcuts/GlobalKeyboardShortcutViewModifier.h"
 #include "shortcuts/GlobalShortcuts.h"
 
 #include <QAction>
@@ -247,16 +246,6 @@ TEST_F(Recording, TheClearButtonClearsAndKeepsRecording) {
     EXPECT_TRUE(recorder->isRecording());
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_FALSE(changes[0].has_value());
-}
-
-TEST_F(Recording, BoundActionsFollowTheNameAndStandAsideWhileRecording) {
-    auto* action = new QAction("Capture", window.get());
-    shortcutBinding(action, name);
-    EXPECT_EQ(action->shortcut(), QKeySequence("Meta+Alt+P"));
-    startRecording();
-    EXPECT_TRUE(action->shortcut().isEmpty());
-    press(kK, kSuperAlt);
-    EXPECT_EQ(action->shortcut(), QKeySequence("Meta+Alt+K"));
 }
 
 } // namespace

@@ -42,19 +42,8 @@ protected:
     platform::FakePlatform fakes;
 };
 
-TEST_F(Panes, FourTabsWithTheirSymbols) {
-    PreferencesView view(650, 650);
-    QStringList labels;
-    for (int i = 0; i < view.tabs()->count(); ++i) {
-        labels << view.tabs()->tabText(i);
-        EXPECT_FALSE(view.tabs()->tabIcon(i).isNull()) << i;
-    }
-    EXPECT_EQ(labels, QStringList({"General", "Shortcuts", "Languages", "About"}));
-}
-
 TEST_F(Panes, GeneralRowsWriteTheirSettings) {
     auto pane = general();
-    EXPECT_EQ(pane->iconPicker()->count(), 9);
     EXPECT_EQ(pane->iconPicker()->currentData().toString(), "text.viewfinder");
     EXPECT_EQ(pane->soundPicker()->currentText(), "Funk");
     EXPECT_EQ(pane->showInTaskbarToggle()->text(), "Show in Taskbar");
@@ -103,21 +92,15 @@ TEST_F(Panes, LaunchAtLoginShowsTheRealStateAfterAFailure) {
     EXPECT_EQ(fakes.loginItem->calls, QStringList({"register", "unregister"}));
 }
 
-TEST_F(Panes, PermissionSectionAndTheWayBackWithoutATray) {
-    for (const bool granted : {true, false}) {
-        fakes.screenCapturePermission->granted = granted;
-        GeneralSettingsView::setTrayIconShown([granted] { return granted; });
+// X11 has no screen permission, so there is no settings page to send anyone to.
+TEST_F(Panes, NoSettingsButtonAndTheWayBackWithoutATray) {
+    for (const bool tray : {true, false}) {
+        GeneralSettingsView::setTrayIconShown([tray] { return tray; });
         auto pane = general();
         pane->show();
-        EXPECT_EQ(pane->permissionStatus()->text(),
-                  granted ? "Screen Recording Permission Granted"
-                          : "Screen Recording Permission Status: Denied");
-        EXPECT_EQ(pane->openSettingsButton()->isVisible(), !granted);
-        EXPECT_EQ(pane->noTrayNote()->isVisible(), !granted);
-        if (!granted) {
-            pane->openSettingsButton()->click();
-            EXPECT_EQ(fakes.urlOpener->opened.size(), 1);
-        }
+        EXPECT_EQ(pane->permissionStatus()->text(), "Screen Recording Permission Granted");
+        EXPECT_FALSE(pane->openSettingsButton()->isVisible());
+        EXPECT_EQ(pane->noTrayNote()->isVisible(), !tray);
     }
     GeneralSettingsView::setTrayIconShown([] { return true; });
 }
@@ -156,9 +139,7 @@ TEST_F(Panes, LanguagesTickIntoTheStoredOrder) {
     EXPECT_EQ(prefs().recognitionLanguages(), QStringList({"fr-FR"}));
 }
 
-TEST_F(Panes, VersionLineAndLinks) {
-    EXPECT_EQ(AboutSettingsView::versionText("1.2", "34"), "Version 1.2 (34)");
-    EXPECT_EQ(AboutSettingsView::versionText("", ""), "Version  ()");
+TEST_F(Panes, AboutLinksAndUpdatesOnlyWhenConfigured) {
     {
         AboutSettingsView::setConfiguration({});
         AboutSettingsView pane;
@@ -185,7 +166,6 @@ TEST_F(Panes, AcknowledgementsCloseOnDoneAndOnEscape) {
         pane.acknowledgementsLink()->click();
         ASSERT_TRUE(pane.showingLicenses());
         LicensesView* sheet = pane.licensesSheet();
-        EXPECT_EQ(sheet->size(), LicensesView::kSize);
         if (escape) {
             QTest::keyClick(sheet, Qt::Key_Escape);
         } else {
@@ -233,6 +213,7 @@ TEST_F(Panes, EveryPaneFollowsLightAndDarkPalettes) {
         view.show();
         for (int tab = 0; tab < view.tabs()->count(); ++tab) {
             view.tabs()->setCurrentIndex(tab);
+            EXPECT_FALSE(view.tabs()->tabIcon(tab).isNull()) << tab;
             const QImage shot = view.grab().toImage();
             if (!folder.isEmpty()) {
                 shot.save(QString("%1/%2-%3.png").arg(folder, name).arg(tab));

@@ -12,17 +12,12 @@
 #include "shortcuts/Recorder.h"
 #include "support/ForeignClient.h"
 #include "support/InsideXvfb.h"
-#include "support/TextImageRenderer.h"
 #include "support/Wait.h"
 #include "support/X11Session.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QMessageBox>
 #include <QProcess>
 #include <QTabBar>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -131,7 +126,7 @@ TEST_F(SettingsWindow, RecordedShortcutWorksAtOnceAndAClearedOneIsLetGo) {
     terminal.waitForFinished();
 }
 
-TEST_F(SettingsWindow, AnAssignedShortcutIsRecordedNotRunAndAHeldOneIsRefused) {
+TEST_F(SettingsWindow, AnAssignedShortcutIsRecordedNotRun) {
     ASSERT_TRUE(openTab(1));
     // Super+Alt+P belongs to "Capture & Copy": our own grab hands it to the recorder.
     ASSERT_TRUE(recordInto(1));
@@ -141,35 +136,9 @@ TEST_F(SettingsWindow, AnAssignedShortcutIsRecordedNotRunAndAHeldOneIsRefused) {
                Shortcut(35, 0x900);
     }));
     EXPECT_FALSE(overlayShown());
-
-    // Another client holds the combination with Num Lock on: typed without it, the key
-    // still reaches our window, but the server refuses our grab of it.
-    test::ForeignClient other(qEnvironmentVariable("DISPLAY"));
-    ASSERT_TRUE(other.grab(45, {kSuperAlt | XCB_MOD_MASK_2}));
-    ASSERT_TRUE(recordInto(2));
-    // The alert runs its own event loop: it is read and answered from inside that loop (a
-    // click: without a window manager the alert does not get the keyboard).
-    QString alertText;
-    QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [&] {
-        if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            alert && alert->isVisible() && alertText.isEmpty()) {
-            alertText = alert->text();
-            alert->buttons().constFirst()->click();
-        }
-    });
-    answerer.start(50);
-    ASSERT_TRUE(xdotool({"key", "super+alt+45"}));
-    ASSERT_TRUE(test::waitUntil(
-        [&] { return !alertText.isEmpty() && QApplication::activeModalWidget() == nullptr; }));
-    EXPECT_EQ(alertText.toStdString(),
-              "The shortcut Super+Alt+K could not be set up: another program already uses this "
-              "combination.");
-    EXPECT_EQ(GlobalShortcuts::getShortcut(Name::captureFromFile()), Shortcut(34, 0x900));
-    EXPECT_EQ(field(2)->text(), "Super+Alt+I");
 }
 
-TEST_F(SettingsWindow, TickingGermanReadsUmlauts) {
+TEST_F(SettingsWindow, LanguagesAreTickedByMouseAndSpace) {
     ASSERT_TRUE(openTab(2));
     auto* list = view->findChild<OCRSettingsView*>()->list();
     // A German reader ticks German and unticks English, by mouse and Space.
@@ -184,17 +153,6 @@ TEST_F(SettingsWindow, TickingGermanReadsUmlauts) {
     }
     PreferenceManager::shared().waitForPendingWrites();
     EXPECT_EQ(PreferenceManager::shared().recognitionLanguages(), QStringList({"de-DE"}));
-
-    const QString path = QDir::temp().filePath("quorvale-german.png");
-    ASSERT_TRUE(
-        test::renderTextImage({"Die Größe der Bäume über der Straße"}, "DejaVu Sans", 24, false)
-            .save(path));
-    std::optional<AppDelegate::CaptureResult> result;
-    delegate->recognizeImageFile(path, [&](const AppDelegate::CaptureResult& r) { result = r; });
-    ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 60000));
-    ASSERT_TRUE(result->isSuccess());
-    EXPECT_EQ(result->value().toStdString(), "Die Größe der Bäume über der Straße");
-    QFile::remove(path);
 }
 
 } // namespace
