@@ -32,7 +32,8 @@ TEST_F(KeyDisplay, LinuxUsersReadModifiersByNameInTheirOrder) {
         {Shortcut(69, 0x1000), "Ctrl+Keypad +"},
         {Shortcut(16, 0x100), "Super+Y"},
         {Shortcut(50, 0x100), "Super+`"},
-        {Shortcut(37, 0x100), "Super+\uFFFD"},
+        // A key the layout does not name stays readable.
+        {Shortcut(37, 0x100), "Super+Key37"},
         {Shortcut(19, 0x200), "Shift+2"}, // never the shifted character
     };
     for (const auto& [shortcut, text] : cases) {
