@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -182,6 +183,23 @@ TEST_F(TrayInputs, AFileDroppedOnTheDockedIconIsRecognised) {
     EXPECT_TRUE(test::waitUntil(
         [&] { return session.appErrors().contains("Copy Text Failed: Failed to load image"); }));
     EXPECT_EQ(session.clipboardText(), "Dropped on the tray");
+}
+
+TEST_F(TrayInputs, TheIconDocksIntoATrayStartedLaterAndAgainAfterTheTrayRestarts) {
+    ASSERT_TRUE(session.writeQuietDefaults());
+    ASSERT_TRUE(session.startApp());
+    const QRegularExpression docked(
+        R"("wmsystemtray0"[^\n]*\n\s+1 child:\n\s+0x[0-9a-f]+ "Quorvale tray")");
+    const auto isDocked = [&] {
+        return docked.match(session.run("xwininfo", {"-root", "-tree"}).standardOutput).hasMatch();
+    };
+    for (const char* when : {"started after the app", "restarted"}) {
+        tray.kill();
+        tray.waitForFinished(3000);
+        startTray(true);
+        EXPECT_TRUE(test::waitUntil(isDocked, 10000)) << "not docked into a tray " << when;
+    }
+    EXPECT_FALSE(dockedIcon().isEmpty()) << "the tray did not size the icon";
 }
 
 TEST_F(TrayInputs, ClipboardCommandReadsTheImageTheUserCopied) {
