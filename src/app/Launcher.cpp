@@ -218,8 +218,8 @@ void handleRequest(AppDelegate& delegate, const InstanceRequest& request,
     case InstanceRequest::Command::clipboard:
         // The running instance's clipboard is the one the user copied to.
         ClipboardImageReader::read(
-            *platform::current().clipboard, [weakDelegate = QPointer<AppDelegate>(&delegate),
-                                             reply](const ClipboardImageReader::Outcome& outcome) {
+            platform::current().clipboard, [weakDelegate = QPointer<AppDelegate>(&delegate),
+                                            reply](const ClipboardImageReader::Outcome& outcome) {
                 if (!weakDelegate) {
                     return;
                 }

@@ -12,7 +12,9 @@
 #include "platform/linux/StderrSystemLog.h"
 #include "platform/linux/TesseractTextRecognizer.h"
 #include "platform/linux/X11ActivationPolicy.h"
+#include "platform/linux/X11Clipboard.h"
 #include "platform/linux/X11Compositor.h"
+#include "platform/linux/X11Connection.h"
 #include "platform/linux/X11GlobalHotKeys.h"
 #include "platform/linux/X11ScreenCapture.h"
 #include "platform/linux/X11ScreenCapturePermission.h"
@@ -40,7 +42,10 @@ std::shared_ptr<SystemLog> makeSystemLog() {
 Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     Platform platform;
     platform.mainQueue = std::make_shared<QtMainQueue>();
-    platform.clipboard = std::make_shared<QtClipboard>();
+    // Qt's X11 clipboard would wait on the GUI thread for an owner that may never answer.
+    platform.clipboard = qtX11Connection()
+                             ? std::shared_ptr<Clipboard>(std::make_shared<X11Clipboard>())
+                             : std::make_shared<QtClipboard>();
     platform.sounds = std::make_shared<CanberraSoundPlayer>();
     platform.screenCapturePermission = std::make_shared<X11ScreenCapturePermission>();
     platform.alerts = std::make_shared<QtModalAlerts>();
