@@ -50,7 +50,7 @@ readClipboard(platform::FakePlatform& fakes, const std::shared_ptr<WatchedClipbo
     return outcome;
 }
 
-TEST(X11Clipboard, AnOwnerThatNeverAnswersLeavesTheGuiThreadFreeAndIsNamed) {
+TEST(X11Clipboard, AStalledOwnerIsNamedWithoutFreezingTheGuiAndXclipImagesArriveWhole) {
     platform::FakePlatform fakes;
     auto clipboard = std::make_shared<WatchedClipboard>();
     int ticks = 0;
@@ -65,18 +65,24 @@ TEST(X11Clipboard, AnOwnerThatNeverAnswersLeavesTheGuiThreadFreeAndIsNamed) {
     }
 
     QTemporaryDir folder;
-    const QString file = folder.filePath("copied.png");
-    ASSERT_TRUE(test::renderTextImage({"Copied"}, "DejaVu Sans", 16, false).save(file));
-    QProcess xclip;
-    xclip.start("xclip", {"-selection", "clipboard", "-t", "image/png", "-i", file});
-    ASSERT_TRUE(xclip.waitForFinished(5000)); // it forks to serve the selection
-    std::optional<ClipboardImageReader::Outcome> outcome;
-    ASSERT_TRUE(test::waitUntil([&] {
-        outcome = readClipboard(fakes, clipboard, &ticks);
-        return outcome && outcome->image;
-    })) << (outcome ? outcome->failure.toStdString() : "no outcome");
-    EXPECT_EQ(outcome->reading, ClipboardImageReader::Reading::imageObject);
-    EXPECT_EQ(outcome->image->size(), QImage(file).size());
+    const QString small = folder.filePath("small.png");
+    const QString large = folder.filePath("large.png"); // above xclip's piece size: INCR
+    ASSERT_TRUE(test::renderTextImage({"Copied"}, "DejaVu Sans", 16, false).save(small));
+    QImage blank(1400, 1000, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    ASSERT_TRUE(blank.save(large, "PNG", 100));
+    for (const QString& file : {small, large}) {
+        SCOPED_TRACE(file.toStdString());
+        QProcess xclip;
+        xclip.start("xclip", {"-selection", "clipboard", "-t", "image/png", "-i", file});
+        ASSERT_TRUE(xclip.waitForFinished(5000)); // it forks to serve the selection
+        std::optional<ClipboardImageReader::Outcome> outcome;
+        ASSERT_TRUE(test::waitUntil([&] {
+            outcome = readClipboard(fakes, clipboard, &ticks);
+            return outcome && outcome->image && outcome->image->size() == QImage(file).size();
+        })) << (outcome ? outcome->failure.toStdString() : "no outcome");
+        EXPECT_EQ(outcome->reading, ClipboardImageReader::Reading::imageObject);
+    }
 }
 
 } // namespace
