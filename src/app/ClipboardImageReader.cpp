@@ -81,12 +81,14 @@ ImageLoader::LoadResult ClipboardImageReader::decodeData(const QByteArray& data)
 ClipboardImageReader::Outcome ClipboardImageReader::decode(const Offer& offer) {
     Outcome outcome;
     outcome.failure = offer.error;
+    outcome.unreadable = !offer.error.isEmpty();
     auto attempt = [&outcome](Reading reading, const ImageLoader::LoadResult& loaded) {
         if (loaded.isSuccess()) {
-            outcome = {loaded.value(), reading, {}};
+            outcome = {loaded.value(), reading, {}, false};
             return true;
         }
         outcome.failure = loaded.error().description;
+        outcome.unreadable = false;
         return false;
     };
     if (!offer.objectFormat.isEmpty() &&

@@ -31,6 +31,8 @@ public:
         Reading reading = Reading::none;
         // Why image data that was there could not be used; empty when there was none.
         QString failure;
+        // The owner did not hand its data over (no answer in time, gone mid-read).
+        bool unreadable = false;
     };
     using Completion = std::function<void(const Outcome&)>;
 

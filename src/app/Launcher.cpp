@@ -224,11 +224,14 @@ void handleRequest(AppDelegate& delegate, const InstanceRequest& request,
                     return;
                 }
                 if (!outcome.image) {
-                    reply({false, outcome.failure.isEmpty()
-                                      ? QStringLiteral("there is no image on the clipboard")
-                                      : QStringLiteral("the image on the clipboard cannot be "
-                                                       "used: ") +
-                                            outcome.failure});
+                    reply({false,
+                           outcome.failure.isEmpty()
+                               ? QStringLiteral("there is no image on the clipboard")
+                           : outcome.unreadable
+                               ? QStringLiteral("the clipboard cannot be read: ") + outcome.failure
+                               : QStringLiteral("the image on the clipboard cannot be "
+                                                "used: ") +
+                                     outcome.failure});
                     return;
                 }
                 weakDelegate->recognizeBitmap(

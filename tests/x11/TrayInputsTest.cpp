@@ -188,18 +188,22 @@ TEST_F(TrayInputs, AFileDroppedOnTheDockedIconIsRecognised) {
 TEST_F(TrayInputs, TheIconDocksIntoATrayStartedLaterAndAgainAfterTheTrayRestarts) {
     ASSERT_TRUE(session.writeQuietDefaults());
     ASSERT_TRUE(session.startApp());
-    const QRegularExpression docked(
-        R"("wmsystemtray0"[^\n]*\n\s+1 child:\n\s+0x[0-9a-f]+ "Quorvale tray")");
+    // The window the tray embeds the icon in, and the room the tray gives it.
+    const QRegularExpression embedded(
+        R"( (\d+)x\d+\+-?\d+\+-?\d+ [^\n]*\n\s+1 child:\n\s+0x[0-9a-f]+ "Quorvale tray")");
     const auto isDocked = [&] {
-        return docked.match(session.run("xwininfo", {"-root", "-tree"}).standardOutput).hasMatch();
+        const auto match =
+            embedded.match(session.run("xwininfo", {"-root", "-tree"}).standardOutput);
+        return match.hasMatch() && match.captured(1).toInt() >= 16;
     };
-    for (const char* when : {"started after the app", "restarted"}) {
+    // wmsystemtray first: trayer gives an icon that docks while it starts up no room at times.
+    for (const bool dropsReachIcons : {true, false, false}) {
         tray.kill();
         tray.waitForFinished(3000);
-        startTray(true);
-        EXPECT_TRUE(test::waitUntil(isDocked, 10000)) << "not docked into a tray " << when;
+        startTray(dropsReachIcons);
+        EXPECT_TRUE(test::waitUntil(isDocked, 10000))
+            << "no room in " << tray.program().toStdString();
     }
-    EXPECT_FALSE(dockedIcon().isEmpty()) << "the tray did not size the icon";
 }
 
 TEST_F(TrayInputs, ClipboardCommandReadsTheImageTheUserCopied) {

@@ -120,7 +120,11 @@ void XEmbedStatusItem::trayAppeared() {
     if (!m_wanted) {
         return;
     }
-    setVisible(true);
+    if (QWidget::isVisible()) {
+        m_docked = dock(); // the tray maps the window, as _XEMBED_INFO asks
+    } else {
+        setVisible(true);
+    }
     if (m_docked && onDockedChanged) {
         onDockedChanged(true);
     }
@@ -131,7 +135,12 @@ void XEmbedStatusItem::trayLost() {
         return;
     }
     m_docked = false;
-    QWidget::setVisible(false);
+    // Out of sight without telling Qt: hidden and shown again, the window would be moved
+    // and resized by Qt while the next tray embeds it, and some trays then give it no room.
+    if (xcb_connection_t* c = qtX11Connection()) {
+        xcb_unmap_window(c, xcb_window_t(internalWinId()));
+        xcb_flush(c);
+    }
     if (onDockedChanged) {
         onDockedChanged(false);
     }
