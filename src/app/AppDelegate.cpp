@@ -7,6 +7,7 @@
 #include "preferences/GeneralSettingsView.h"
 #include "preferences/PreferenceManager.h"
 #include "shared/AppUpdater.h"
+#include "shared/Log.h"
 #include "shared/ToastWindowController.h"
 #include "shortcuts/CarbonGlobalShortcuts.h"
 #include "shortcuts/GlobalShortcuts.h"
@@ -339,6 +340,9 @@ void AppDelegate::handleCaptureResult(const CaptureResult& result) {
             }
             return;
         }
+        // Written even with prompts off, so a failure is never silent to someone who looks.
+        Log::write(Log::general(), QtWarningMsg, QStringLiteral("Copy Text Failed: %1"),
+                   {{result.error().localizedDescription(), LogPrivacy::public_}});
         QPointer<AppDelegate> weakSelf(this);
         if (isDeclinedCapture(result.error())) {
             // The desktop said no: the same as a missing permission, never a silent failure.

@@ -40,20 +40,30 @@ void printLine(const QString& line) {
 
 ClipboardImageReader::Offer ClipboardImageReader::offer(const platform::Clipboard& clipboard) {
     Offer offer;
-    const QStringList formats = clipboard.formats();
-    for (const QString& format : formats) {
-        if (isDecodableImageType(format)) {
-            offer.objectFormat = format;
-            offer.objectData = clipboard.data(format);
-            break;
+    const QString uriList = QStringLiteral("text/uri-list");
+    const platform::Clipboard::Offered offered = clipboard.fetch([&](const QStringList& formats) {
+        QStringList wanted;
+        for (const QString& format : formats) {
+            if (isDecodableImageType(format)) {
+                offer.objectFormat = format;
+                wanted.append(format);
+                break;
+            }
         }
+        if (offer.objectFormat != kPng && formats.contains(kPng)) {
+            wanted.append(kPng);
+        }
+        if (formats.contains(uriList)) {
+            wanted.append(uriList);
+        }
+        return wanted;
+    });
+    offer.objectData = offered.data.value(offer.objectFormat);
+    if (offer.objectFormat != kPng) {
+        offer.pngData = offered.data.value(kPng);
     }
-    if (offer.objectFormat != kPng && formats.contains(kPng)) {
-        offer.pngData = clipboard.data(kPng);
-    }
-    if (formats.contains(QStringLiteral("text/uri-list"))) {
-        offer.filePath = firstLocalFile(clipboard.data(QStringLiteral("text/uri-list")));
-    }
+    offer.filePath = firstLocalFile(offered.data.value(uriList));
+    offer.error = offered.error;
     return offer;
 }
 
@@ -70,12 +80,15 @@ ImageLoader::LoadResult ClipboardImageReader::decodeData(const QByteArray& data)
 
 ClipboardImageReader::Outcome ClipboardImageReader::decode(const Offer& offer) {
     Outcome outcome;
+    outcome.failure = offer.error;
+    outcome.unreadable = !offer.error.isEmpty();
     auto attempt = [&outcome](Reading reading, const ImageLoader::LoadResult& loaded) {
         if (loaded.isSuccess()) {
-            outcome = {loaded.value(), reading, {}};
+            outcome = {loaded.value(), reading, {}, false};
             return true;
         }
         outcome.failure = loaded.error().description;
+        outcome.unreadable = false;
         return false;
     };
     if (!offer.objectFormat.isEmpty() &&
@@ -91,11 +104,12 @@ ClipboardImageReader::Outcome ClipboardImageReader::decode(const Offer& offer) {
     return outcome;
 }
 
-void ClipboardImageReader::read(const platform::Clipboard& clipboard, Completion completion) {
-    // Only the GUI thread may talk to the clipboard; decoding a large image must not stall it.
+void ClipboardImageReader::read(std::shared_ptr<const platform::Clipboard> clipboard,
+                                Completion completion) {
+    // An owner that never answers, or a large image, must not stall the GUI thread.
     QThreadPool::globalInstance()->start(
-        [offered = offer(clipboard), completion = std::move(completion)] {
-            Outcome outcome = decode(offered);
+        [clipboard = std::move(clipboard), completion = std::move(completion)] {
+            Outcome outcome = decode(offer(*clipboard));
             platform::current().mainQueue->async([outcome, completion] {
                 if (outcome.reading == Reading::imageObject) {
                     printLine(QStringLiteral("✅ 成功从剪贴板直接读取 NSImage 数据。"));

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace quorvale {
@@ -16,12 +17,13 @@ class ClipboardImageReader {
 public:
     enum class Reading { none, imageObject, pngData, fromPasteboard };
 
-    // The clipboard's bytes, fetched on the GUI thread; decoded on another.
+    // The clipboard's bytes, fetched and decoded off the GUI thread.
     struct Offer {
         QString objectFormat;
         QByteArray objectData;
         QByteArray pngData;
         QString filePath;
+        QString error; // why the owner's data did not come
     };
 
     struct Outcome {
@@ -29,11 +31,13 @@ public:
         Reading reading = Reading::none;
         // Why image data that was there could not be used; empty when there was none.
         QString failure;
+        // The owner did not hand its data over (no answer in time, gone mid-read).
+        bool unreadable = false;
     };
     using Completion = std::function<void(const Outcome&)>;
 
     // Calls back on the GUI thread.
-    static void read(const platform::Clipboard& clipboard, Completion completion);
+    static void read(std::shared_ptr<const platform::Clipboard> clipboard, Completion completion);
 
     static Offer offer(const platform::Clipboard& clipboard);
     static Outcome decode(const Offer& offer);

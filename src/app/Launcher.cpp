@@ -219,17 +219,20 @@ void handleRequest(AppDelegate& delegate, const InstanceRequest& request,
     case InstanceRequest::Command::clipboard:
         // The running instance's clipboard is the one the user copied to.
         ClipboardImageReader::read(
-            *platform::current().clipboard, [weakDelegate = QPointer<AppDelegate>(&delegate),
-                                             reply](const ClipboardImageReader::Outcome& outcome) {
+            platform::current().clipboard, [weakDelegate = QPointer<AppDelegate>(&delegate),
+                                            reply](const ClipboardImageReader::Outcome& outcome) {
                 if (!weakDelegate) {
                     return;
                 }
                 if (!outcome.image) {
-                    reply({false, outcome.failure.isEmpty()
-                                      ? QStringLiteral("there is no image on the clipboard")
-                                      : QStringLiteral("the image on the clipboard cannot be "
-                                                       "used: ") +
-                                            outcome.failure});
+                    reply({false,
+                           outcome.failure.isEmpty()
+                               ? QStringLiteral("there is no image on the clipboard")
+                           : outcome.unreadable
+                               ? QStringLiteral("the clipboard cannot be read: ") + outcome.failure
+                               : QStringLiteral("the image on the clipboard cannot be "
+                                                "used: ") +
+                                     outcome.failure});
                     return;
                 }
                 weakDelegate->recognizeBitmap(

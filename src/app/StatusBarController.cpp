@@ -312,7 +312,7 @@ void StatusBarController::pickerDidFinishPicking(ChoosePhotoWindow* window,
 void StatusBarController::recognizeClipboardImage() {
     QPointer<StatusBarController> weakSelf(this);
     ClipboardImageReader::read(
-        *platform::current().clipboard, [weakSelf](const ClipboardImageReader::Outcome& outcome) {
+        platform::current().clipboard, [weakSelf](const ClipboardImageReader::Outcome& outcome) {
             if (weakSelf && outcome.image && weakSelf->m_callbacks.onRecognizeBitmap) {
                 weakSelf->m_callbacks.onRecognizeBitmap(*outcome.image);
             }

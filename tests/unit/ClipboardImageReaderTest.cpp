@@ -35,6 +35,7 @@ TEST(ClipboardImageReaderTest, ReadingsAreTriedInOrderAndTheFirstImageWins) {
         Reading reading;
         QSize size;
         bool failureGiven;
+        const char* fetchError = "";
     } cases[] = {
         {"image object in the owner's first image type",
          {{"text/plain", "x"}, {"image/bmp", bmp}, {"image/png", png}},
@@ -63,10 +64,12 @@ TEST(ClipboardImageReaderTest, ReadingsAreTriedInOrderAndTheFirstImageWins) {
          {},
          true},
         {"an owner that died mid-read gives nothing", {{"image/png", {}}}, Reading::none, {}, true},
+        {"an owner that never answers is named", {}, Reading::none, {}, true, "no answer"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fakes.clipboard->offered = c.offered;
+        fakes.clipboard->fetchError = c.fetchError;
         const auto outcome =
             ClipboardImageReader::decode(ClipboardImageReader::offer(*fakes.clipboard));
         EXPECT_EQ(outcome.reading, c.reading);
@@ -82,7 +85,7 @@ TEST(ClipboardImageReaderTest, DecodesOffTheGuiThreadAndAnswersOnIt) {
     platform::FakePlatform fakes;
     fakes.clipboard->offered = {{"image/png", encoded(filled(5, 6, Qt::black), "png")}};
     std::optional<ClipboardImageReader::Outcome> outcome;
-    ClipboardImageReader::read(*fakes.clipboard, [&](const auto& o) { outcome = o; });
+    ClipboardImageReader::read(fakes.clipboard, [&](const auto& o) { outcome = o; });
     EXPECT_FALSE(outcome) << "answered only through the GUI queue";
     ASSERT_TRUE(test::waitUntil([&] {
         fakes.mainQueue->runPending();

@@ -2,7 +2,10 @@
 #include "support/Wait.h"
 #include "support/X11Session.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -13,22 +16,68 @@ class TrayInputs : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(session.isValid()) << "Xvfb did not start"; }
     void TearDown() override {
-        trayer.kill();
-        trayer.waitForFinished(3000);
+        for (QProcess* process : {&tray, &dragSource}) {
+            process->kill();
+            process->waitForFinished(3000);
+        }
     }
 
-    // An XEmbed tray, as panels like trayer or stalonetray provide it.
-    void startTray() {
-        trayer.setProcessEnvironment(session.environment());
-        trayer.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel",
-                                "--width", "120", "--height", "24", "--SetDockType", "true"});
-        ASSERT_TRUE(trayer.waitForStarted(5000));
+    // An XEmbed tray. trayer's own window takes every drop made over it; wmsystemtray's does
+    // not, so there a drag reaches the icon docked inside it.
+    void startTray(bool dropsReachIcons = false) {
+        tray.setProcessEnvironment(session.environment());
+        if (dropsReachIcons) {
+            tray.start("wmsystemtray", {"--non-wmaker", "--bgcolor", "grey"});
+        } else {
+            tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel",
+                                  "--width", "120", "--height", "24", "--SetDockType", "true"});
+        }
+        ASSERT_TRUE(tray.waitForStarted(5000));
+        const QString window = dropsReachIcons ? "\"wmsystemtray0\"" : "\"panel\"";
         ASSERT_TRUE(test::waitUntil(
             [&] {
-                return session.run("xwininfo", {"-root", "-tree"})
-                    .standardOutput.contains("\"panel\"");
+                return session.run("xwininfo", {"-root", "-tree"}).standardOutput.contains(window);
             },
             10000));
+    }
+    // The icon's window once a tray has docked and sized it; empty otherwise.
+    QString dockedIcon() const {
+        QString icon;
+        test::waitUntil(
+            [&] {
+                icon = session.run("xdotool", {"search", "--name", "^Quorvale tray$"})
+                           .standardOutput.section('\n', 0, 0);
+                return !icon.isEmpty() && sizeOf(icon).width() >= 16;
+            },
+            10000);
+        return icon;
+    }
+    // Drags `file` from a real XDND source onto the icon and lets go once the icon accepts it.
+    void dropOnIcon(const QString& icon, const QString& file) {
+        dragSource.setProcessEnvironment(session.environment());
+        dragSource.start(QUORVALE_DRAG_SOURCE, {QUrl::fromLocalFile(file).toString()});
+        QByteArray said;
+        const auto hasSaid = [&](const char* line) {
+            said += dragSource.readAllStandardOutput();
+            return said.contains(line);
+        };
+        QString source;
+        ASSERT_TRUE(test::waitUntil([&] {
+            source = session.run("xdotool", {"search", "--name", "^file drag source$"})
+                         .standardOutput.section('\n', 0, 0);
+            return !source.isEmpty();
+        }));
+        ASSERT_TRUE(
+            session.xdotool({"mousemove", "--window", source, "20", "20", "mousedown", "1"}));
+        int step = 0;
+        // The source sends a new position only after the target answered the last one.
+        ASSERT_TRUE(test::waitUntil([&] {
+            const QString offset = QString::number(10 + (step++ % 3));
+            session.xdotool({"mousemove", "--window", icon, offset, offset});
+            return hasSaid("accepted");
+        })) << "the icon did not accept the drag";
+        ASSERT_TRUE(session.xdotool({"mouseup", "1"}));
+        EXPECT_TRUE(test::waitUntil([&] { return hasSaid("dropped copy"); })) << said.constData();
     }
     QStringList visibleAppWindows() const {
         const QString pid = QString::number(session.app()->processId());
@@ -51,11 +100,8 @@ protected:
     }
     // Opens the tray menu with a left click on the docked icon and picks the nth entry.
     void chooseFromMenu(int entry) {
-        const QString icon = session.run("xdotool", {"search", "--name", "^Quorvale tray$"})
-                                 .standardOutput.section('\n', 0, 0);
+        const QString icon = dockedIcon();
         ASSERT_FALSE(icon.isEmpty()) << "the icon is not docked";
-        ASSERT_TRUE(test::waitUntil([&] { return sizeOf(icon).width() >= 16; }))
-            << "the tray did not size the icon";
         const int before = visibleAppWindows().size();
         ASSERT_TRUE(session.xdotool({"mousemove", "--window", icon, "11", "11", "click", "1"}));
         ASSERT_TRUE(test::waitUntil([&] { return visibleAppWindows().size() > before; }))
@@ -81,7 +127,8 @@ protected:
     }
 
     test::X11Session session;
-    QProcess trayer;
+    QProcess tray;
+    QProcess dragSource;
 };
 
 TEST_F(TrayInputs, MenuStartsACaptureAndOpensTheFileDialog) {
@@ -109,6 +156,54 @@ TEST_F(TrayInputs, MenuStartsACaptureAndOpensTheFileDialog) {
             .standardOutput.startsWith("Capture Text from File");
     })) << "no file dialog";
     EXPECT_TRUE(session.isAppRunning());
+}
+
+TEST_F(TrayInputs, AFileDroppedOnTheDockedIconIsRecognised) {
+    startTray(true);
+    ASSERT_TRUE(session.writeQuietDefaults());
+    ASSERT_TRUE(session.startApp());
+    const QString icon = dockedIcon();
+    ASSERT_FALSE(icon.isEmpty()) << "the icon is not docked";
+
+    const QString image = session.filePath("dropped.png");
+    ASSERT_TRUE(
+        test::renderTextImage({"Dropped on the tray"}, "DejaVu Sans", 16, false).save(image));
+    dropOnIcon(icon, image);
+    EXPECT_TRUE(
+        test::waitUntil([&] { return session.clipboardText() == "Dropped on the tray"; }, 30000))
+        << session.clipboardText().toStdString();
+
+    dragSource.kill();
+    dragSource.waitForFinished(3000);
+    const QString text = session.filePath("notes.txt");
+    QFile notes(text);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write("not an image\n") > 0);
+    notes.close();
+    dropOnIcon(icon, text);
+    EXPECT_TRUE(test::waitUntil(
+        [&] { return session.appErrors().contains("Copy Text Failed: Failed to load image"); }));
+    EXPECT_EQ(session.clipboardText(), "Dropped on the tray");
+}
+
+TEST_F(TrayInputs, TheIconDocksIntoATrayStartedLaterAndAgainAfterTheTrayRestarts) {
+    ASSERT_TRUE(session.writeQuietDefaults());
+    ASSERT_TRUE(session.startApp());
+    // The window the tray embeds the icon in, and the room the tray gives it.
+    const QRegularExpression embedded(
+        R"( (\d+)x\d+\+-?\d+\+-?\d+ [^\n]*\n\s+1 child:\n\s+0x[0-9a-f]+ "Quorvale tray")");
+    const auto isDocked = [&] {
+        const auto match =
+            embedded.match(session.run("xwininfo", {"-root", "-tree"}).standardOutput);
+        return match.hasMatch() && match.captured(1).toInt() >= 16;
+    };
+    // wmsystemtray first: trayer gives an icon that docks while it starts up no room at times.
+    for (const bool dropsReachIcons : {true, false, false}) {
+        tray.kill();
+        tray.waitForFinished(3000);
+        startTray(dropsReachIcons);
+        EXPECT_TRUE(test::waitUntil(isDocked, 10000))
+            << "no room in " << tray.program().toStdString();
+    }
 }
 
 TEST_F(TrayInputs, ClipboardCommandReadsTheImageTheUserCopied) {

@@ -22,24 +22,25 @@ public:
     std::optional<QString> string() const override { return m_text; }
     std::optional<QImage> image() const override { return m_image; }
     void setImage(const QImage& image) { m_image = image; }
-    QStringList formats() const override {
-        QStringList names;
+    Offered fetch(const Pick& pick) const override {
+        Offered result;
+        result.error = fetchError;
         for (const auto& [format, bytes] : offered) {
-            names.append(format);
+            result.formats.append(format);
         }
-        return names;
-    }
-    QByteArray data(const QString& mimeType) const override {
-        for (const auto& [format, bytes] : offered) {
-            if (format == mimeType) {
-                return bytes;
+        for (const QString& format : pick(result.formats)) {
+            for (const auto& [offeredFormat, bytes] : offered) {
+                if (offeredFormat == format) {
+                    result.data.insert(format, bytes);
+                }
             }
         }
-        return {};
+        return result;
     }
 
-    // What the owner offers, in its order.
+    // What the owner offers, in its order, and why it failed to hand it over.
     std::vector<std::pair<QString, QByteArray>> offered;
+    QString fetchError;
 
     QStringList operations;
 

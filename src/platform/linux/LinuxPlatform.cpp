@@ -19,7 +19,9 @@
 #include "platform/linux/UnavailableGlobalHotKeys.h"
 #include "platform/linux/WaylandKeyboardLayout.h"
 #include "platform/linux/X11ActivationPolicy.h"
+#include "platform/linux/X11Clipboard.h"
 #include "platform/linux/X11Compositor.h"
+#include "platform/linux/X11Connection.h"
 #include "platform/linux/X11GlobalHotKeys.h"
 #include "platform/linux/X11ScreenCapture.h"
 #include "platform/linux/X11ScreenCapturePermission.h"
@@ -76,6 +78,9 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     platform.mainQueue = std::make_shared<QtMainQueue>();
     if (server == DisplayServer::wayland) {
         platform.clipboard = std::make_shared<FocusedClipboard>();
+    } else if (qtX11Connection()) {
+        // Qt's X11 clipboard would wait on the GUI thread for an owner that may never answer.
+        platform.clipboard = std::make_shared<X11Clipboard>();
     } else {
         platform.clipboard = std::make_shared<QtClipboard>();
     }

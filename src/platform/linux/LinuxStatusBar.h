@@ -4,8 +4,8 @@
 
 namespace quorvale::platform {
 
-// Docks our own icon window where an XEmbed tray runs, so drops work; otherwise leaves the
-// icon to Qt, which uses a StatusNotifier host when there is one.
+// Docks our own icon window where an XEmbed tray runs or starts later, so drops work; else leaves
+// the icon to Qt, which uses a StatusNotifier host when there is one.
 class LinuxStatusBar : public StatusBar {
 public:
     std::unique_ptr<StatusItem> makeStatusItem() override;

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QThread>
 
 namespace quorvale::platform {
 
@@ -30,14 +31,24 @@ std::optional<QImage> QtClipboard::image() const {
     return image;
 }
 
-QStringList QtClipboard::formats() const {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    return data ? data->formats() : QStringList();
-}
-
-QByteArray QtClipboard::data(const QString& mimeType) const {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    return data ? data->data(mimeType) : QByteArray();
+Clipboard::Offered QtClipboard::fetch(const Pick& pick) const {
+    Offered offered;
+    const auto read = [&] {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+        if (!data) {
+            return;
+        }
+        offered.formats = data->formats();
+        for (const QString& format : pick(offered.formats)) {
+            offered.data.insert(format, data->data(format));
+        }
+    };
+    if (QThread::currentThread() == qApp->thread()) {
+        read();
+    } else {
+        QMetaObject::invokeMethod(qApp, read, Qt::BlockingQueuedConnection);
+    }
+    return offered;
 }
 
 } // namespace quorvale::platform

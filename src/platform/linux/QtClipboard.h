@@ -11,8 +11,9 @@ public:
     void setString(const QString& text) override;
     std::optional<QString> string() const override;
     std::optional<QImage> image() const override;
-    QStringList formats() const override;
-    QByteArray data(const QString& mimeType) const override;
+    // Through Qt's clipboard on the GUI thread, which waits there for the owner: for
+    // platforms without an X connection of their own.
+    Offered fetch(const Pick& pick) const override;
 };
 
 } // namespace quorvale::platform

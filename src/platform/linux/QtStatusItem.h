@@ -2,8 +2,8 @@
 
 #include "platform/StatusItem.h"
 
-#include <QObject>
 #include <QMenu>
+#include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
 

@@ -46,6 +46,33 @@ XEmbedStatusItem::XEmbedStatusItem() {
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setWindowTitle(QStringLiteral("Quorvale tray"));
     setFixedSize(kIconSize, kIconSize);
+
+    xcb_connection_t* c = qtX11Connection();
+    if (!c) {
+        return;
+    }
+    m_trayAtom = internAtom(c, "_NET_SYSTEM_TRAY_S" + QByteArray::number(defaultScreenNumber()));
+    m_managerAtom = internAtom(c, "MANAGER");
+    // A tray that starts announces itself to the root window's structure listeners.
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < defaultScreenNumber() && screens.rem; ++i) {
+        xcb_screen_next(&screens);
+    }
+    if (screens.rem) {
+        m_root = screens.data->root;
+        XcbReply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, m_root), nullptr),
+            &std::free);
+        const uint32_t mask =
+            (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(c, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(c);
+    }
+    qApp->installNativeEventFilter(this);
+}
+
+XEmbedStatusItem::~XEmbedStatusItem() {
+    qApp->removeNativeEventFilter(this);
 }
 
 void XEmbedStatusItem::setIcon(const QIcon& icon) {
@@ -54,13 +81,69 @@ void XEmbedStatusItem::setIcon(const QIcon& icon) {
 }
 
 void XEmbedStatusItem::setVisible(bool visible) {
+    m_wanted = visible;
     if (visible && !m_docked) {
         m_docked = dock();
         if (!m_docked) {
-            return; // an undocked icon would float at the screen's corner
+            return; // an undocked icon would float at the screen's corner; wait for a tray
         }
     }
     QWidget::setVisible(visible);
+}
+
+bool XEmbedStatusItem::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t" || m_trayAtom == XCB_ATOM_NONE) {
+        return false;
+    }
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_CLIENT_MESSAGE) {
+        const auto* client = reinterpret_cast<const xcb_client_message_event_t*>(event);
+        if (client->type == m_managerAtom && client->data.data32[1] == m_trayAtom) {
+            // Handled on a later turn: widgets are not shown from inside Qt's event dispatch.
+            QMetaObject::invokeMethod(this, &XEmbedStatusItem::trayAppeared, Qt::QueuedConnection);
+        }
+    } else if (type == XCB_REPARENT_NOTIFY && m_docked) {
+        // A tray that goes away hands its icons back to the root window.
+        const auto* reparent = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
+        if (reparent->window == xcb_window_t(internalWinId()) && reparent->parent == m_root) {
+            QMetaObject::invokeMethod(this, &XEmbedStatusItem::trayLost, Qt::QueuedConnection);
+        }
+    }
+    return false;
+}
+
+void XEmbedStatusItem::trayAppeared() {
+    if (m_docked) {
+        trayLost(); // a new tray replaced the one we were in
+    }
+    if (!m_wanted) {
+        return;
+    }
+    if (QWidget::isVisible()) {
+        m_docked = dock(); // the tray maps the window, as _XEMBED_INFO asks
+    } else {
+        setVisible(true);
+    }
+    if (m_docked && onDockedChanged) {
+        onDockedChanged(true);
+    }
+}
+
+void XEmbedStatusItem::trayLost() {
+    if (!m_docked) {
+        return;
+    }
+    m_docked = false;
+    // Out of sight without telling Qt: hidden and shown again, the window would be moved
+    // and resized by Qt while the next tray embeds it, and some trays then give it no room.
+    if (xcb_connection_t* c = qtX11Connection()) {
+        xcb_unmap_window(c, xcb_window_t(internalWinId()));
+        xcb_flush(c);
+    }
+    if (onDockedChanged) {
+        onDockedChanged(false);
+    }
 }
 
 bool XEmbedStatusItem::dock() {
