@@ -81,7 +81,9 @@ void SelectionViewPool::give(SelectionView* view) {
     view->setWindowMode(false);
     view->clearCustomCursor();
     if (!applicationRunning()) {
-        view->deleteLater();
+        // Deferred deletes no longer run once the event loop has ended, and no handler of the
+        // view can be running then either.
+        delete view;
         return;
     }
     static const bool clearsOnQuit = [] {
