@@ -133,6 +133,9 @@ TEST(RuleLinesTest, AFrameEdgeGoesBesideItsDropShadow) {
     QImage grey = test::greyPage({200, 70}, [](QPainter& p) {
         fill(p, QRect(0, 0, 60, 70), 200); // the shadow, outside the window
         fill(p, QRect(60, 0, 2, 70), 170);
+        for (int x : {70, 115, 160}) {
+            word(p, {x, 20}); // stems for the rule to outgrow
+        }
     });
     ASSERT_EQ(RuleLines::erase(grey).size(), 1u);
     EXPECT_GE(grey.constScanLine(30)[61], 200);
