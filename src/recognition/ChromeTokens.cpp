@@ -13,8 +13,47 @@ bool ChromeTokens::isChrome(const platform::EngineWord& word) {
     return symbolsOnly && word.confidence < kMinSymbolConfidence;
 }
 
+namespace {
+
+void rebuildText(platform::EngineLine& line) {
+    line.text.clear();
+    for (std::size_t i = 0; i < line.words.size(); ++i) {
+        if (i > 0) {
+            line.text += QString(std::max(1, line.words[i].blanksBefore), QLatin1Char(' '));
+        }
+        line.text += line.words[i].text;
+    }
+}
+
+// The minimise, maximise and close buttons at the right end of a title bar: single marks
+// ("-", "o", "x") far beyond the title, on the picture's top line.
+int dropWindowButtons(std::vector<platform::EngineLine>& lines) {
+    const auto top = std::min_element(lines.begin(), lines.end(), [](const auto& a, const auto& b) {
+        return a.box.top() < b.box.top();
+    });
+    if (top == lines.end()) {
+        return 0;
+    }
+    auto& words = top->words;
+    std::size_t first = words.size();
+    while (first > 0 && words[first - 1].text.size() == 1 && !words[first - 1].text[0].isDigit()) {
+        --first;
+    }
+    const std::size_t buttons = words.size() - first;
+    if (first == 0 || buttons < ChromeTokens::kMinWindowButtons ||
+        words[first].box.left() - words[first - 1].box.right() <
+            ChromeTokens::kLinesBeforeWindowButtons * top->box.height()) {
+        return 0;
+    }
+    words.erase(words.begin() + std::ptrdiff_t(first), words.end());
+    rebuildText(*top);
+    return int(buttons);
+}
+
+} // namespace
+
 int ChromeTokens::drop(std::vector<platform::EngineLine>& lines) {
-    int dropped = 0;
+    int dropped = dropWindowButtons(lines);
     for (platform::EngineLine& line : lines) {
         const int before = int(line.words.size());
         const auto kept = std::remove_if(line.words.begin(), line.words.end(), isChrome);
@@ -32,13 +71,7 @@ int ChromeTokens::drop(std::vector<platform::EngineLine>& lines) {
             dropped += int(line.words.size());
             line.words.clear();
         }
-        line.text.clear();
-        for (std::size_t i = 0; i < line.words.size(); ++i) {
-            if (i > 0) {
-                line.text += QString(std::max(1, line.words[i].blanksBefore), QLatin1Char(' '));
-            }
-            line.text += line.words[i].text;
-        }
+        rebuildText(line);
     }
     lines.erase(std::remove_if(lines.begin(), lines.end(),
                                [](const platform::EngineLine& line) {

@@ -7,7 +7,8 @@
 namespace quorvale {
 
 // Icons, checkboxes, expander triangles and the cut-off edge of a title bar come back from
-// the engine as short tokens it is unsure of ("vy", "&", "[Bm"). Such words are dropped,
+// the engine as short tokens it is unsure of ("vy", "&", "[Bm"), a title bar's buttons as
+// single marks it may be sure of ("- o x"). Such words are dropped,
 // and lines left with no words; words the engine is sure of always stay. A line that was
 // mostly such tokens and keeps only single marks or guesses is an icon row or a frame edge as a
 // whole.
@@ -20,6 +21,10 @@ public:
     // Below this a word of symbols alone (no letter or digit) is chrome; code is full of
     // such words the engine reads with middling confidence ("*/", "&&").
     static constexpr float kMinSymbolConfidence = 25;
+    // A title bar's buttons: this many single marks or more, this many line heights or more
+    // beyond the title.
+    static constexpr std::size_t kMinWindowButtons = 2;
+    static constexpr int kLinesBeforeWindowButtons = 2;
 
     // Returns how many words were dropped; the text of a line that lost words is rebuilt.
     static int drop(std::vector<platform::EngineLine>& lines);

@@ -1,5 +1,6 @@
 #include "recognition/EdgeStrips.h"
 
+#include <QPoint>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -22,6 +23,44 @@ int medianLevel(const QImage& grey, int index, bool column) {
         }
     }
     return 255;
+}
+
+// The same surface showing round the rounded corners of the window beside the band, in
+// the corners of the picture: cleared with it, so that no corner is read as "." or "=".
+void clearCorners(QImage& grey, const QRect& band, int surface, int inside, int reach) {
+    const int w = grey.width();
+    const int h = grey.height();
+    const auto nearCorner = [&](int x, int y) {
+        const bool nearSide = x < reach || x >= w - reach;
+        const bool nearEnd = y < reach || y >= h - reach;
+        return nearSide && nearEnd;
+    };
+    const auto isSurface = [&](int x, int y) {
+        const int v = grey.constScanLine(y)[x];
+        return std::abs(v - surface) < std::abs(v - inside);
+    };
+    std::vector<QPoint> stack;
+    for (int y = band.top(); y <= band.bottom(); ++y) {
+        for (int x = band.left(); x <= band.right(); ++x) {
+            if (nearCorner(x, y)) {
+                stack.emplace_back(x, y);
+            }
+        }
+    }
+    while (!stack.empty()) {
+        const QPoint p = stack.back();
+        stack.pop_back();
+        const QPoint neighbours[] = {
+            {p.x() - 1, p.y()}, {p.x() + 1, p.y()}, {p.x(), p.y() - 1}, {p.x(), p.y() + 1}};
+        for (const QPoint& n : neighbours) {
+            if (n.x() < 0 || n.y() < 0 || n.x() >= w || n.y() >= h || !nearCorner(n.x(), n.y()) ||
+                !isSurface(n.x(), n.y())) {
+                continue;
+            }
+            grey.scanLine(n.y())[n.x()] = uchar(inside);
+            stack.push_back(n);
+        }
+    }
 }
 
 } // namespace
@@ -87,6 +126,7 @@ std::vector<QRect> EdgeStrips::clear(QImage& grey, int pageLevel, int pixelRatio
         for (int y = band.top(); y <= band.bottom(); ++y) {
             std::fill_n(grey.scanLine(y) + band.left(), band.width(), uchar(inside));
         }
+        clearCorners(grey, band, surface, inside, kCornerReach * std::max(1, pixelRatio));
         cleared.push_back(band);
     }
     return cleared;

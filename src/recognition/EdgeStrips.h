@@ -14,6 +14,8 @@ class EdgeStrips {
 public:
     // Per pixel ratio: thicker bands may hold text.
     static constexpr int kMaxThickness = 10;
+    // How far into the picture's corners, per pixel ratio, the same surface is cleared too.
+    static constexpr int kCornerReach = 10;
     // Difference of the rows' usual levels that tells two surfaces apart.
     static constexpr int kMinContrast = 24;
 

@@ -88,41 +88,85 @@ private:
     int m_threshold;
 };
 
-double outlineShare(const Labeller& labeller, const QRect& box, int label) {
+// How far a rounded corner of a button or bar bends away from its box, per pixel ratio;
+// at most a sixth of the box's height, so that round glyphs ("o", "O") stay glyphs. Only
+// wide boxes, that hold a line of text, are rounded: a checkbox turned shows its tick.
+constexpr int kMaxCornerRadius = 8;
+constexpr int kSidesPerCorner = 6;
+constexpr int kMinRoundedAspect = 2;
+
+int cornerOf(const QRect& box, int ratio) {
+    if (box.width() < kMinRoundedAspect * box.height()) {
+        return 0;
+    }
+    return std::min(kMaxCornerRadius * ratio, box.height() / kSidesPerCorner);
+}
+
+// Share of the box's outline, rounded corners left out, that belongs to the region.
+double outlineShare(const Labeller& labeller, const QRect& box, int label, int corner) {
     qint64 onOutline = 0;
     qint64 outline = 0;
     const auto count = [&](int x, int y) {
         ++outline;
         onOutline += labeller.labelAt(x, y) == label ? 1 : 0;
     };
-    for (int x = box.left(); x <= box.right(); ++x) {
+    for (int x = box.left() + corner; x <= box.right() - corner; ++x) {
         count(x, box.top());
         count(x, box.bottom());
     }
-    for (int y = box.top() + 1; y < box.bottom(); ++y) {
+    for (int y = box.top() + std::max(1, corner); y <= box.bottom() - std::max(1, corner); ++y) {
         count(box.left(), y);
         count(box.right(), y);
     }
     return outline > 0 ? double(onOutline) / double(outline) : 0.0;
 }
 
-qint64 lighterPixels(const QImage& grey, const QRect& box, int level) {
-    qint64 count = 0;
+struct Content {
+    qint64 fill = 0;    // pixels of the fill's level or darker, whatever region they belong to
+    qint64 lighter = 0; // well above the fill
+    qint64 darker = 0;  // well below it
+};
+
+Content contentOf(const QImage& grey, const QRect& box, int threshold, int fillLevel) {
+    Content content;
     for (int y = box.top(); y <= box.bottom(); ++y) {
         const uchar* line = grey.constScanLine(y);
-        count += std::count_if(line + box.left(), line + box.right() + 1,
-                               [level](uchar v) { return v >= level; });
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const int v = line[x];
+            content.fill += v < threshold ? 1 : 0;
+            content.lighter += v >= fillLevel + InvertedPanels::kMinContrast ? 1 : 0;
+            content.darker += v + InvertedPanels::kMinContrast <= fillLevel ? 1 : 0;
+        }
     }
-    return count;
+    return content;
 }
 
-// Light content becomes dark and the fill takes the page's level.
-void turn(QImage& grey, const QRect& box, int fillLevel, int pageLevel) {
-    const int span = std::max(1, 255 - fillLevel);
+struct Panel {
+    QRect box;
+    int label = 0;
+    int corner = 0;
+    int fillLevel = 0;
+    bool lightContent = true;
+};
+
+// Light content becomes dark and the fill takes the page's level; dark content on a fill
+// (white text on a saturated highlight, seen inverted) keeps its polarity and only the fill
+// is raised.
+void normalizePanel(QImage& grey, const Labeller& labeller, const Panel& panel, int pageLevel) {
+    const int span = std::max(1, panel.lightContent ? 255 - panel.fillLevel : panel.fillLevel);
+    const QRect& box = panel.box;
     for (int y = box.top(); y <= box.bottom(); ++y) {
         uchar* line = grey.scanLine(y);
+        const bool cornerRow = y < box.top() + panel.corner || y > box.bottom() - panel.corner;
         for (int x = box.left(); x <= box.right(); ++x) {
-            line[x] = uchar(std::min(255, (255 - line[x]) * pageLevel / span));
+            const bool inCorner =
+                cornerRow && (x < box.left() + panel.corner || x > box.right() - panel.corner);
+            if (inCorner && labeller.labelAt(x, y) != panel.label) {
+                line[x] = uchar(pageLevel); // beyond the rounded corner
+                continue;
+            }
+            const int v = panel.lightContent ? 255 - line[x] : line[x];
+            line[x] = uchar(std::min(panel.lightContent ? 255 : pageLevel, v * pageLevel / span));
         }
     }
 }
@@ -140,30 +184,34 @@ std::vector<QRect> InvertedPanels::normalize(QImage& grey, int pageLevel, int pi
         qint64(grey.width()) * grey.height() > kMaxPixels) {
         return turned;
     }
-    Labeller labeller(grey, pageLevel - kMinContrast);
+    const int threshold = pageLevel - kMinContrast;
+    Labeller labeller(grey, threshold);
     const std::vector<Component> components = labeller.label();
-    std::vector<int> fillLevels;
+    std::vector<Panel> panels;
     for (std::size_t i = 0; i < components.size(); ++i) {
         const Component& c = components[i];
-        const qint64 boxArea = qint64(c.box.width()) * c.box.height();
+        const int corner = cornerOf(c.box, ratio);
         if (c.box.width() < minSide || c.box.height() < minSide ||
-            double(c.area) < kMinFillShare * double(boxArea) ||
-            outlineShare(labeller, c.box, int(i) + 1) < kMinOutlineShare) {
+            outlineShare(labeller, c.box, int(i) + 1, corner) < kMinOutlineShare ||
+            std::any_of(panels.begin(), panels.end(),
+                        [&c](const Panel& other) { return other.box.intersects(c.box); })) {
             continue;
         }
         const int fillLevel = int(c.levelSum / c.area);
-        if (lighterPixels(grey, c.box, fillLevel + kMinContrast) <
-                qint64(kMinContentPixels) * ratio * ratio ||
-            std::any_of(turned.begin(), turned.end(),
-                        [&c](const QRect& other) { return other.intersects(c.box); })) {
+        const Content content = contentOf(grey, c.box, threshold, fillLevel);
+        const qint64 boxArea = qint64(c.box.width()) * c.box.height();
+        const qint64 minContent = qint64(kMinContentPixels) * ratio * ratio;
+        // Fill pixels of panels nested inside count too: a dialog's body round a text box.
+        if (double(content.fill) < kMinFillShare * double(boxArea) ||
+            std::max(content.lighter, content.darker) < minContent) {
             continue;
         }
-        turned.push_back(c.box);
-        fillLevels.push_back(fillLevel);
+        panels.push_back({c.box, int(i) + 1, corner, fillLevel, content.lighter >= content.darker});
     }
-    // Turned only once all are found, so none is judged on turned pixels.
-    for (std::size_t i = 0; i < turned.size(); ++i) {
-        turn(grey, turned[i], fillLevels[i], pageLevel);
+    // Changed only once all are found, so none is judged on changed pixels.
+    for (const Panel& panel : panels) {
+        normalizePanel(grey, labeller, panel, pageLevel);
+        turned.push_back(panel.box);
     }
     return turned;
 }

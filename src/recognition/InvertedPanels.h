@@ -9,7 +9,8 @@ namespace quorvale {
 // Screens mix polarities: a light page holds a dark title bar, a selected row, a coloured
 // button with white text. The engine reads one polarity per line well, so solid regions
 // darker than the page that hold lighter content are turned into dark-on-light, their
-// fill raised to the page's level.
+// fill raised to the page's level. A fill that holds darker content (a saturated highlight
+// or title bar whose white text the grey page has already made dark) is only raised.
 class InvertedPanels {
 public:
     // Less contrast than this against the page is shading, not a panel.

@@ -39,8 +39,11 @@ int bandAt(Lines& lines, int along, int across, int maxThickness) {
         if (before < 0 && after < 0) {
             return 0;
         }
-        const int sideMin = std::min(before < 0 ? 255 : before, after < 0 ? 255 : after);
-        if (darkest + RuleLines::kMinContrast <= sideMin) {
+        const int sideMin = std::min(before < 0 ? after : before, after < 0 ? before : after);
+        const int sideMax = std::max(before, after);
+        // A frame's drop shadow darkens one side.
+        if (darkest + RuleLines::kMinContrast / 2 <= sideMin &&
+            darkest + RuleLines::kMinContrast <= sideMax) {
             return t;
         }
     }
@@ -77,6 +80,11 @@ std::vector<Run> runsAlong(Lines& lines, int maxThickness, int gap, std::vector<
                 if (bands[along] > 0) {
                     run.last = along;
                     ++run.marked;
+                } else if (lines.at(along, across) >=
+                           lines.at(run.last, across) + RuleLines::kMinContrast) {
+                    // The page shows through: the rule has ended, whatever lies beyond is
+                    // the next line's glyph in the same column.
+                    break;
                 }
                 ++along;
             }

@@ -9,6 +9,7 @@
 #include "recognition/RuleLines.h"
 #include "recognition/ScreenTextPreparation.h"
 #include "recognition/ShadedBackgrounds.h"
+#include "recognition/SolidMarks.h"
 #include "recognition/StageDump.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,8 @@ namespace quorvale {
 //      EdgeStrips (thin bands of title bar or desktop at the edges cleared),
 //      InvertedPanels (fills darker than the page holding lighter text turned),
 //      ShadedBackgrounds (lighter fills lifted to the page), RuleLines (grid lines,
-//      borders, separators erased); then small pixels enlarged, padded.
+//      borders, separators erased), SolidMarks (checkboxes and solid icons cleared);
+//      then small pixels enlarged, padded.
 //   2. PageSplit: where two engines may share a page with much text.
 //   3. The engine reads the page (TextRecognizer::read).
 //   4. ChromeTokens: unsure words of icons and frame edges dropped.
@@ -48,6 +50,10 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
             if (dump.runs(QStringLiteral("rules"))) {
                 RuleLines::erase(grey, pixelRatio);
                 dump.write(QStringLiteral("rules"), grey);
+            }
+            if (dump.runs(QStringLiteral("marks"))) {
+                SolidMarks::clear(grey, pageLevel, pixelRatio);
+                dump.write(QStringLiteral("marks"), grey);
             }
         });
     dump.write(QStringLiteral("prepared"), prepared.image);

@@ -54,5 +54,45 @@ TEST(ChromeTokensTest, UnsureSymbolsAndGuessesGoSureWordsStay) {
     }
 }
 
+TEST(ChromeTokensTest, TheTopLineLosesTheButtonsFarBeyondItsTitle) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<QString, QRect>> words;
+        QString kept;
+    };
+    const std::vector<Case> cases = {
+        {"minimise, maximise and close",
+         {{"Active", {10, 0, 60, 20}},
+          {"-", {300, 8, 10, 4}},
+          {"o", {320, 4, 10, 10}},
+          {"x", {340, 4, 10, 10}}},
+         "Active"},
+        {"marks close to the text",
+         {{"Size", {10, 0, 40, 20}}, {"x", {60, 4, 10, 10}}, {"y", {80, 4, 10, 10}}},
+         "Size x y"},
+        {"digits in a table's columns",
+         {{"Files", {10, 0, 50, 20}}, {"3", {300, 4, 10, 14}}, {"5", {340, 4, 10, 14}}},
+         "Files 3 5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::EngineLine top;
+        QStringList texts;
+        for (const auto& [text, box] : c.words) {
+            top.words.push_back({text, box, 90, 1, {}});
+            top.box |= box;
+            texts << text;
+        }
+        top.text = texts.join(' ');
+        platform::EngineLine below = line("text", {word("text", 90)});
+        below.box = {10, 40, 40, 20};
+        std::vector<platform::EngineLine> lines = {below, top};
+        ChromeTokens::drop(lines);
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(lines[1].text, c.kept);
+        EXPECT_EQ(lines[0].text, "text");
+    }
+}
+
 } // namespace
 } // namespace quorvale

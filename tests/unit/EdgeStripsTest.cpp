@@ -54,5 +54,16 @@ TEST(EdgeStripsTest, ThinBandsOfAnotherSurfaceAtTheEdgesTakeTheLevelInside) {
     }
 }
 
+TEST(EdgeStripsTest, TheSurfaceRoundAWindowsRoundedCornersGoesWithTheBand) {
+    QImage grey = test::greyPage({200, 80}, [](QPainter& p) {
+        p.fillRect(194, 0, 6, 80, QColor(40, 40, 40));
+        p.fillRect(190, 76, 4, 4, QColor(40, 40, 40)); // below the corner's curve
+        p.fillRect(180, 40, 8, 4, QColor(40, 40, 40)); // a mark inside the window
+    });
+    ASSERT_EQ(EdgeStrips::clear(grey, 250).size(), 1u);
+    EXPECT_EQ(grey.constScanLine(78)[191], 250);
+    EXPECT_EQ(grey.constScanLine(42)[182], 40);
+}
+
 } // namespace
 } // namespace quorvale

@@ -87,6 +87,15 @@ TEST(RuleLinesTest, RulesGoAndGlyphsStay) {
              fill(p, QRect(10, 40, 180, 6), 120); // a bar
          },
          0},
+        {"stems in one column of a terminal, line after line",
+         1,
+         {},
+         [](QPainter& p) {
+             for (int y = 2; y < 52; y += 13) {
+                 fill(p, QRect(100, y, 1, 10), kInk);
+             }
+         },
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,6 +127,18 @@ TEST(RuleLinesTest, GlyphsCrossingAnUnderlineKeepTheirStrokes) {
     ASSERT_EQ(RuleLines::erase(grey).size(), 1u);
     EXPECT_EQ(darkPixels(grey, QRect(5, 12, 190, 1)), 5 * 2); // the stems' crossings
     EXPECT_EQ(darkPixels(grey, QRect(0, 0, 200, 12)), 5 * (6 + 2 * 6));
+}
+
+TEST(RuleLinesTest, AFrameEdgeGoesBesideItsDropShadow) {
+    QImage grey = test::greyPage({200, 70}, [](QPainter& p) {
+        fill(p, QRect(0, 0, 60, 70), 200); // the shadow, outside the window
+        fill(p, QRect(60, 0, 2, 70), 170);
+        for (int x : {70, 115, 160}) {
+            word(p, {x, 20}); // stems for the rule to outgrow
+        }
+    });
+    ASSERT_EQ(RuleLines::erase(grey).size(), 1u);
+    EXPECT_GE(grey.constScanLine(30)[61], 200);
 }
 
 } // namespace
