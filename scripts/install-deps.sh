@@ -19,6 +19,8 @@ if [[ "${1:-}" == "--test" ]]; then
         libgtest-dev libgmock-dev xvfb xdotool xclip x11-utils x11-xserver-utils x11-xkb-utils
         xterm openbox trayer dbus python3 python3-pil python3-numpy imagemagick
         desktop-file-utils appstream man-db
+        sway xdg-desktop-portal xdg-desktop-portal-wlr pipewire qt6-wayland grim wl-clipboard wtype
+        libwayland-dev
     )
 fi
 if [[ "${1:-}" == "--package" ]]; then

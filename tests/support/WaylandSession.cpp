@@ -84,8 +84,8 @@ const QList<WaylandSession::Output>& WaylandSession::outputs() {
 }
 
 QString WaylandSession::unavailableReason() {
-    for (const char* program : {"sway", "swaymsg", "dbus-daemon", "pipewire", "wireplumber", "grim",
-                                "wl-copy", "wl-paste", "wtype"}) {
+    for (const char* program :
+         {"sway", "swaymsg", "dbus-daemon", "pipewire", "grim", "wl-copy", "wl-paste", "wtype"}) {
         if (QStandardPaths::findExecutable(program).isEmpty()) {
             return QStringLiteral("%1 is not installed (scripts/install-deps.sh --test)")
                 .arg(program);
@@ -185,15 +185,14 @@ bool WaylandSession::start(Portal portal) {
         return true;
     }
 
-    // The wlroots backend reaches the screen through PipeWire, and the portal must find its
-    // backend running: started the other way round, the bus would start one without our
-    // environment.
+    // The wlroots backend does not start without PipeWire (screenshots need no session
+    // manager), and the portal must find its backend running: started the other way round,
+    // the bus would start one without our environment.
     if (!startDaemon("pipewire", "pipewire", {}, environment()) ||
         !waitUntil([&] { return QFile::exists(filePath("runtime/pipewire-0")); }, 10000)) {
         return fail("PipeWire did not start", "pipewire");
     }
-    if (!startDaemon("wireplumber", "wireplumber", {}, environment()) ||
-        !startDaemon("portal-wlr", "/usr/libexec/xdg-desktop-portal-wlr", {"--replace"},
+    if (!startDaemon("portal-wlr", "/usr/libexec/xdg-desktop-portal-wlr", {"--replace"},
                      environment()) ||
         !waitForBusName("org.freedesktop.impl.portal.desktop.wlr", "portal-wlr")) {
         return fail("the wlroots portal backend did not start", "portal-wlr");

@@ -2,6 +2,7 @@
 
 #include "support/Command.h"
 
+#include <QDBusConnection>
 #include <QImage>
 #include <QList>
 #include <QMap>
@@ -20,7 +21,7 @@ namespace quorvale::test {
 class WaylandSession {
 public:
     enum class Portal {
-        Real,     // xdg-desktop-portal with the wlroots backend, on PipeWire
+        Real,     // xdg-desktop-portal with the wlroots backend
         Refusing, // a stand-in that turns every screenshot request down
     };
     struct Output {
@@ -40,6 +41,8 @@ public:
     bool isValid() const { return m_failure.isEmpty(); }
     const QString& failure() const { return m_failure; }
     QString filePath(const QString& name) const { return m_home.filePath(name); }
+    // Our own connection to the session bus.
+    QDBusConnection bus() const { return QDBusConnection(m_busConnection); }
     QProcessEnvironment environment() const;
     // Set for every process started from now on (the app, commands, tools).
     void setEnvironment(const QString& name, const QString& value) {

@@ -1,6 +1,9 @@
 #include "support/WaylandSession.h"
 #include "support/Wait.h"
 
+#include <QDBusMessage>
+#include <QFile>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -15,7 +18,12 @@ protected:
         if (!reason.isEmpty()) {
             GTEST_SKIP() << reason.toStdString();
         }
-        session = std::make_unique<test::WaylandSession>();
+        startSession(test::WaylandSession::Portal::Real);
+    }
+
+    void startSession(test::WaylandSession::Portal portal) {
+        session.reset();
+        session = std::make_unique<test::WaylandSession>(portal);
         ASSERT_TRUE(session->isValid()) << session->failure().toStdString();
     }
 
@@ -75,4 +83,52 @@ TEST_F(SwaySession, TextOnTheClipboardIsReadBackAsItWasAndOutputsShowTheirBackgr
     EXPECT_TRUE(session->setBackground("HEADLESS-2", half));
 }
 
+class PortalAnswer : public QObject {
+    Q_OBJECT
+public slots:
+    void take(uint code, const QVariantMap& results) {
+        response = int(code);
+        uri = results.value("uri").toString();
+    }
+
+public:
+    int response = -1;
+    QString uri;
+};
+
+TEST_F(SwaySession, ScreenshotPortalAnswersWithTheWholeLayoutOrRefuses) {
+    using Portal = test::WaylandSession::Portal;
+    struct Row {
+        Portal portal;
+        int response;
+    } rows[] = {{Portal::Real, 0}, {Portal::Refusing, 2}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.response);
+        if (row.portal != Portal::Real) {
+            startSession(row.portal);
+        }
+        QDBusConnection bus = session->bus();
+        const QString path = "/org/freedesktop/portal/desktop/request/" +
+                             bus.baseService().mid(1).replace('.', '_') + "/probe";
+        PortalAnswer answer;
+        ASSERT_TRUE(bus.connect({}, path, "org.freedesktop.portal.Request", "Response", &answer,
+                                SLOT(take(uint, QVariantMap))));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+            "org.freedesktop.portal.Screenshot", "Screenshot");
+        call << QString() << QVariantMap{{"handle_token", "probe"}, {"interactive", false}};
+        const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        ASSERT_TRUE(test::waitUntil([&] { return answer.response >= 0; }, 10000));
+        EXPECT_EQ(answer.response, row.response);
+        if (row.response == 0) {
+            const QString file = QUrl(answer.uri).toLocalFile();
+            EXPECT_EQ(QImage(file).size(), QSize(3200, 1080)) << answer.uri.toStdString();
+            QFile::remove(file);
+        }
+    }
+}
+
 } // namespace
+
+#include "WaylandSessionTest.moc"
