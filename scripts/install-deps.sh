@@ -9,7 +9,7 @@ packages=(
     libgl-dev libvulkan-dev
     libxcb1-dev libxcb-randr0-dev libxcb-composite0-dev libxcb-damage0-dev libxcb-shm0-dev
     libxcb-xfixes0-dev libxcb-res0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev
-    x11proto-dev
+    x11proto-dev libwayland-dev qt6-wayland
     libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng tesseract-ocr-osd
     tesseract-ocr-deu tesseract-ocr-fra tesseract-ocr-spa
     libicu-dev libcanberra-dev libsystemd-dev sound-theme-freedesktop fonts-dejavu-core
@@ -19,8 +19,8 @@ if [[ "${1:-}" == "--test" ]]; then
         libgtest-dev libgmock-dev xvfb xdotool xclip x11-utils x11-xserver-utils x11-xkb-utils
         xterm openbox trayer dbus python3 python3-pil python3-numpy imagemagick
         desktop-file-utils appstream man-db
-        sway xdg-desktop-portal xdg-desktop-portal-wlr pipewire qt6-wayland grim wl-clipboard wtype
-        libwayland-dev
+        sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire grim
+        wl-clipboard wtype
     )
 fi
 if [[ "${1:-}" == "--package" ]]; then

@@ -31,6 +31,13 @@ std::shared_ptr<CaptureService> makeDefaultCaptureService() {
                                             std::make_shared<OCRService>());
 }
 
+bool isDeclinedCapture(const CaptureError& error) {
+    const auto& screenshot = error.screenshotError();
+    return error.kind() == CaptureError::Kind::screenshotFailed && screenshot &&
+           screenshot->kind() == ScreenshotError::Kind::screenCaptureKitError &&
+           screenshot->backendError().declined;
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(std::shared_ptr<CaptureService> captureService)
@@ -208,6 +215,14 @@ void AppDelegate::showScreenRecordingAlert() {
         "AppDelegate", "Please grant screen recording permission in your desktop settings to allow "
                        "Quorvale to capture text from your screen.");
     alert.buttons = {QStringLiteral("Open Settings"), QStringLiteral("Cancel")};
+    if (const auto texts = platform::current().screenCapturePermission->deniedTexts()) {
+        alert.messageText = texts->messageText;
+        alert.informativeText = texts->informativeText;
+        // Where no settings page can be opened, the text says what to do instead.
+        if (!texts->offersSettings) {
+            alert.buttons = {QStringLiteral("OK")};
+        }
+    }
     if (alerts->runModal(alert) == platform::ModalAlerts::kFirstButtonResponse) {
         openScreenRecordingSettings();
     }
@@ -215,6 +230,9 @@ void AppDelegate::showScreenRecordingAlert() {
 
 void AppDelegate::openScreenRecordingSettings() {
     const auto& platform = platform::current();
+    if (platform.screenCapturePermission->openSettings()) {
+        return;
+    }
     if (auto url = platform.screenCapturePermission->settingsUrl(); url && url->isValid()) {
         platform.urlOpener->openUrl(*url);
     }
@@ -223,6 +241,17 @@ void AppDelegate::openScreenRecordingSettings() {
 void AppDelegate::startCapture(bool windowMode, DeliveryObserver observer) {
     if (!ensureScreenRecordingPermission()) {
         return;
+    }
+    if (windowMode && platform::current().screenCapture->windowPicking() ==
+                          platform::ScreenCapture::WindowPicking::unsupported) {
+        if (!m_toldWindowPickingUnavailable) {
+            m_toldWindowPickingUnavailable = true;
+            showUserNotice(QCoreApplication::translate(
+                "AppDelegate", "This desktop lets no program list or pick other programs' "
+                               "windows, and offers no window picker of its own. Window mode "
+                               "captures an area instead: drag over the window's text."));
+        }
+        windowMode = false;
     }
     if (m_preferencesWindowController) {
         m_preferencesWindowController->close();
@@ -311,6 +340,15 @@ void AppDelegate::handleCaptureResult(const CaptureResult& result) {
             return;
         }
         QPointer<AppDelegate> weakSelf(this);
+        if (isDeclinedCapture(result.error())) {
+            // The desktop said no: the same as a missing permission, never a silent failure.
+            platform::current().mainQueue->async([weakSelf] {
+                if (weakSelf) {
+                    weakSelf->showScreenRecordingAlert();
+                }
+            });
+            return;
+        }
         platform::current().mainQueue->async([weakSelf, error = result.error()] {
             if (weakSelf) {
                 weakSelf->showCaptureFailure(error);

@@ -63,6 +63,7 @@ private:
         m_preferencesWindowController;
     MainMenu* m_mainMenu = nullptr;
     bool m_didSetUp = false;
+    bool m_toldWindowPickingUnavailable = false;
     std::shared_ptr<GlobalShortcuts::RegistrationFailureReport> m_shortcutFailures;
 };
 

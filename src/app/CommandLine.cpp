@@ -115,6 +115,7 @@ QString CommandLine::helpText() {
         "keyboard settings:\n"
         "  quorvale capture\n"
         "  quorvale capture --window\n"
+        "  quorvale file IMAGE\n"
         "  quorvale clipboard\n");
 }
 

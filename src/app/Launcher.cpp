@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 #include "recognition/OCRService.h"
+#include "shared/BindableCommands.h"
 #include "shared/Log.h"
 
 #include <QApplication>
@@ -297,12 +298,14 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
                            .arg(socketPath, error));
     }
 
-    if (!platform::current().hotKeys->isAvailable()) {
-        showUserNotice(QCoreApplication::translate(
-            "Launcher",
-            "Global shortcuts need an X11 session and this is not one. Bind these commands in "
-            "your desktop's keyboard settings instead:\n  quorvale capture\n  quorvale capture "
-            "--window"));
+    if (const auto& hotKeys = platform::current().hotKeys; !hotKeys->isAvailable()) {
+        showUserNotice(
+            QCoreApplication::translate("Launcher",
+                                        "Global shortcuts cannot be registered here: %1. Bind "
+                                        "these commands in your desktop's keyboard settings "
+                                        "instead:\n%2")
+                .arg(hotKeys->describeStatus(platform::GlobalHotKeys::kHotKeysUnavailable),
+                     bindableCommands().join(u'\n')));
     }
     if (auto notice = platform::current().defaults->takeRecoveryNotice()) {
         showUserNotice(*notice);

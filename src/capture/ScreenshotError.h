@@ -10,6 +10,8 @@ struct CaptureBackendError {
     QString domain;
     int code = 0;
     QString localizedDescription;
+    // The user or the desktop refused to hand out the pixels.
+    bool declined = false;
 };
 
 // Why a screen capture gave no image.

@@ -17,7 +17,7 @@ CaptureBackendError backendError(const std::optional<platform::CaptureFailure>& 
                 QCoreApplication::translate("ScreenshotService",
                                             "The operation couldn\u2019t be completed.")};
     }
-    return {failure->domain, failure->code, failure->localizedDescription};
+    return {failure->domain, failure->code, failure->localizedDescription, failure->declined};
 }
 
 } // namespace
@@ -38,6 +38,13 @@ void ScreenshotService::capture(Options options, Completion completion) {
         if (self->m_selectionWindowController) {
             self->m_selectionWindowController->close();
         }
+        const auto& capture = platform::current().screenCapture;
+        if (options.contains(Options::windowMode) &&
+            capture->windowPicking() == platform::ScreenCapture::WindowPicking::desktopPicker) {
+            self->m_selectionWindowController.reset();
+            pickWithDesktop(weakSelf, std::move(completion));
+            return;
+        }
         self->m_selectionWindowController = SelectionWindowController::create();
         self->m_selectionWindowController->startSelection(
             options.contains(Options::windowMode),
@@ -46,6 +53,25 @@ void ScreenshotService::capture(Options options, Completion completion) {
                 handleSelection(weakSelf, std::move(outcome), completion);
             });
     });
+}
+
+void ScreenshotService::pickWithDesktop(const std::weak_ptr<ScreenshotService>& weakSelf,
+                                        Completion completion) {
+    platform::current().screenCapture->pickWindowImage(
+        [weakSelf, completion = std::move(completion)](
+            std::optional<QImage> image, std::optional<platform::CaptureFailure> error) {
+            if (weakSelf.expired()) {
+                return;
+            }
+            if (error && error->cancelledByUser) {
+                completion(CaptureResult::failure(ScreenshotError::userCancelled()));
+                return;
+            }
+            if (error && error->declined) {
+                CaptureTrace::mark("portal-denied");
+            }
+            deliverCapture(std::move(image), std::move(error), completion);
+        });
 }
 
 void ScreenshotService::handleSelection(const std::weak_ptr<ScreenshotService>& weakSelf,
@@ -140,7 +166,7 @@ void ScreenshotService::deliverCapture(std::optional<QImage> image,
                                        const Completion& completion) {
     if (error) {
         completion(CaptureResult::failure(ScreenshotError::screenCaptureKitError(
-            {error->domain, error->code, error->localizedDescription})));
+            {error->domain, error->code, error->localizedDescription, error->declined})));
         return;
     }
     if (!image || image->isNull()) {

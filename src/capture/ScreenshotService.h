@@ -67,6 +67,9 @@ public:
 private:
     using Frozen = std::shared_ptr<const platform::FrozenScreens>;
 
+    // The desktop's own window picker, where windows cannot be listed.
+    static void pickWithDesktop(const std::weak_ptr<ScreenshotService>& weakSelf,
+                                Completion completion);
     static void handleSelection(const std::weak_ptr<ScreenshotService>& weakSelf,
                                 Result<SelectionResult, ScreenshotError> outcome,
                                 const Completion& completion);

@@ -2,8 +2,12 @@
 
 #include "capture/SelectionView.h"
 
+#include "platform/Platform.h"
+
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <vector>
 
 namespace quorvale {
@@ -41,11 +45,25 @@ SelectionView* SelectionViewPool::take(const platform::ScreenInfo& screen, doubl
         }
     }
     auto* view = new SelectionView();
+    view->setScreen(screen, primaryHeight);
+    const auto& screens = platform::current().screens;
+    if (screens && !screens->windowsPlaceThemselves()) {
+        // Only the compositor places windows: ask it for the whole of this screen.
+        view->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        for (QScreen* qtScreen : QGuiApplication::screens()) {
+            if (qtScreen->geometry() == screen.geometry) {
+                view->QWidget::setScreen(qtScreen);
+            }
+        }
+        view->setGeometry(screen.geometry);
+        view->setWindowState(Qt::WindowFullScreen);
+        view->winId();
+        return view;
+    }
     // Opaque and past the window manager: without a compositor a translucent window
     // would be black, and a managed one could be moved, decorated or refused focus.
     view->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                          Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint);
-    view->setScreen(screen, primaryHeight);
     view->setGeometry(screen.geometry);
     view->winId(); // create the native window now, so showing it is cheap
     return view;

@@ -71,13 +71,6 @@ void SelectionWindowController::setupSelectionWindows() {
     SelectionViewPool::clear();
 }
 
-std::shared_ptr<const platform::FrozenScreens>
-SelectionWindowController::freezeForSelection(bool windowMode) {
-    auto frozen = screenCapture().freezeDisplays(windowMode);
-    CaptureTrace::mark("frozen");
-    return frozen;
-}
-
 void SelectionWindowController::startSelection(bool windowMode, Completion completion) {
     if (m_isSelecting) {
         return;
@@ -85,8 +78,34 @@ void SelectionWindowController::startSelection(bool windowMode, Completion compl
     m_isSelecting = true;
     m_selectionStartTime = SystemUptime::now();
     m_completion = std::move(completion);
-    m_frozen = freezeForSelection(windowMode);
+    const std::uint64_t freeze = ++m_freezeGeneration;
+    const std::weak_ptr<SelectionWindowController> weakSelf = weak_from_this();
+    // Where the pixels come later (a desktop portal), the overlays appear once they are here.
+    screenCapture().freezeDisplaysThen(
+        windowMode,
+        [weakSelf, freeze, windowMode](std::shared_ptr<const platform::FrozenScreens> frozen,
+                                       std::optional<platform::CaptureFailure> failure) {
+            auto self = weakSelf.lock();
+            if (!self || self->m_isClosed || !self->m_isSelecting ||
+                self->m_freezeGeneration != freeze) {
+                return;
+            }
+            if (failure) {
+                CaptureTrace::mark(failure->declined ? "portal-denied" : "freeze-failed");
+                self->finishSelection(
+                    SelectionOutcome::failure(ScreenshotError::screenCaptureKitError(
+                        {failure->domain, failure->code, failure->localizedDescription,
+                         failure->declined})));
+                return;
+            }
+            CaptureTrace::mark("frozen");
+            self->showOverlays(windowMode, std::move(frozen));
+        });
+}
 
+void SelectionWindowController::showOverlays(
+    bool windowMode, std::shared_ptr<const platform::FrozenScreens> frozenScreens) {
+    m_frozen = std::move(frozenScreens);
     const QPointF mouse = screenCapture().mouseLocation();
     const std::weak_ptr<SelectionViewDelegate> self = weak_from_this();
     for (SelectionView* view : m_views) {
@@ -164,6 +183,7 @@ void SelectionWindowController::close() {
     }
     m_completion = nullptr;
     m_isClosed = true;
+    ++m_freezeGeneration;
     cancelStartupTask();
     watchScreens(false);
     m_isSelecting = false;

@@ -68,7 +68,7 @@ private:
     void startStartupTask();
     void cancelStartupTask();
     static void runStartupStage(const std::shared_ptr<StartupTask>& task, int stage);
-    std::shared_ptr<const platform::FrozenScreens> freezeForSelection(bool windowMode);
+    void showOverlays(bool windowMode, std::shared_ptr<const platform::FrozenScreens> frozen);
 
     std::vector<SelectionView*> m_views; // top-level overlays, owned here
     Completion m_completion;
@@ -78,6 +78,7 @@ private:
     bool m_isClosed = false;
 
     std::uint64_t m_deferredGeneration = 0;
+    std::uint64_t m_freezeGeneration = 0; // a freeze answered after its selection ended is dropped
     SelectionView* m_keyView = nullptr;
     std::shared_ptr<const platform::FrozenScreens> m_frozen;
     std::unique_ptr<QObject> m_screenWatch;

@@ -56,6 +56,10 @@ struct CaptureFailure {
     QString domain;
     int code = 0;
     QString localizedDescription;
+    // The user or the desktop refused to hand out the screen's pixels.
+    bool declined = false;
+    // The user dismissed the desktop's own picker: a cancelled capture, not a failure.
+    bool cancelledByUser = false;
 };
 
 // One entry of the on-screen window list, front-most first. Absent values are as the
@@ -113,6 +117,15 @@ public:
         std::function<void(std::optional<ShareableContent>, std::optional<CaptureFailure>)>;
     using ImageCompletion =
         std::function<void(std::optional<QImage>, std::optional<CaptureFailure>)>;
+    using FreezeCompletion =
+        std::function<void(std::shared_ptr<const FrozenScreens>, std::optional<CaptureFailure>)>;
+
+    // How the user picks a window for a window capture.
+    enum class WindowPicking {
+        overlay,       // over the frozen screens, from the window list
+        desktopPicker, // the desktop's own picker hands over the chosen window's pixels
+        unsupported,
+    };
 
     virtual ~ScreenCapture() = default;
 
@@ -133,6 +146,18 @@ public:
     // Grabs every display once. With `forWindowPicking` the backend also prepares to read
     // covered windows' own pixels. Released when the last holder lets go.
     virtual std::shared_ptr<const FrozenScreens> freezeDisplays(bool forWindowPicking) = 0;
+    // The same, for backends whose pixels arrive later: the completion runs on the GUI thread,
+    // at once where the pixels are at hand.
+    virtual void freezeDisplaysThen(bool forWindowPicking, FreezeCompletion completion) {
+        completion(freezeDisplays(forWindowPicking), std::nullopt);
+    }
+
+    virtual WindowPicking windowPicking() const { return WindowPicking::overlay; }
+    // With desktopPicker: the desktop asks the user for a window and hands over its pixels.
+    virtual void pickWindowImage(ImageCompletion completion) {
+        completion(std::nullopt, CaptureFailure{QStringLiteral("ScreenCapture"), 1,
+                                                QStringLiteral("No window picker")});
+    }
 };
 
 } // namespace quorvale::platform

@@ -47,8 +47,12 @@ bool fitsIn32Bits(qint64 value) {
 }
 
 void reportFailure(const Shortcut& shortcut, int status) {
-    std::printf("Error registering hotkey %s: %d\n", qPrintable(shortcut.displayString()), status);
-    std::fflush(stdout);
+    // A session without global shortcuts is told once, at start-up, not once per shortcut.
+    if (status != GlobalHotKeys::kHotKeysUnavailable) {
+        std::printf("Error registering hotkey %s: %d\n", qPrintable(shortcut.displayString()),
+                    status);
+        std::fflush(stdout);
+    }
     auto* platform = hotKeys();
     const QString reason =
         platform ? platform->describeStatus(status) : QStringLiteral("no hot-key service");

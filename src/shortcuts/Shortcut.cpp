@@ -137,7 +137,9 @@ QString Shortcut::displayString() const {
     if (const auto special = SpecialKeys::forKeyCode(carbonKeyCode)) {
         parts.append(SpecialKeys::linuxName(*special));
     } else {
-        parts.append(layoutCharacter(carbonKeyCode).value_or(QString(QChar(0xFFFD))).toUpper());
+        // A layout that cannot be read must not leave a replacement character behind.
+        const auto character = layoutCharacter(carbonKeyCode);
+        parts.append(character ? character->toUpper() : QStringLiteral("Key%1").arg(carbonKeyCode));
     }
     return parts.join(u'+');
 }

@@ -34,7 +34,8 @@ TEST_F(KeyDisplay, LinuxUsersReadModifiersByNameInTheirOrder) {
         {Shortcut(69, 0x1000), "Ctrl+Keypad +"},
         {Shortcut(16, 0x100), "Super+Y"},
         {Shortcut(50, 0x100), "Super+`"},
-        {Shortcut(37, 0x100), "Super+\uFFFD"},
+        // A key the layout does not name stays readable.
+        {Shortcut(37, 0x100), "Super+Key37"},
     };
     for (const auto& [shortcut, text] : cases) {
         EXPECT_EQ(shortcut.displayString(), text) << shortcut.carbonKeyCode;

@@ -2,15 +2,21 @@
 
 #include "platform/linux/CanberraSoundPlayer.h"
 #include "platform/linux/DesktopUrlOpener.h"
+#include "platform/linux/DisplaySession.h"
+#include "platform/linux/FocusedClipboard.h"
 #include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/JsonDefaultsStore.h"
 #include "platform/linux/LinuxStatusBar.h"
+#include "platform/linux/PortalScreenCapture.h"
+#include "platform/linux/PortalScreenCapturePermission.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtModalAlerts.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/StderrSystemLog.h"
 #include "platform/linux/TesseractTextRecognizer.h"
+#include "platform/linux/UnavailableGlobalHotKeys.h"
+#include "platform/linux/WaylandKeyboardLayout.h"
 #include "platform/linux/X11ActivationPolicy.h"
 #include "platform/linux/X11Compositor.h"
 #include "platform/linux/X11GlobalHotKeys.h"
@@ -19,6 +25,7 @@
 #include "platform/linux/XdgAutostartLoginItem.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 
+#include <QCoreApplication>
 #include <unistd.h>
 
 namespace quorvale::platform {
@@ -35,29 +42,85 @@ std::shared_ptr<SystemLog> makeSystemLog() {
     return std::make_shared<JournalSystemLog>(onStderr, ::isatty(STDERR_FILENO) == 1);
 }
 
+// Every Wayland desktop composites.
+class WaylandCompositor : public Compositor {
+public:
+    bool isRunning() const override { return true; }
+};
+
+QString unavailableShortcutsReason(DisplayServer server) {
+    return server == DisplayServer::xwaylandOnWayland
+               ? QCoreApplication::translate(
+                     "LinuxPlatform", "Quorvale runs through XWayland, where a key combination "
+                                      "reaches it only while one of its own windows has focus")
+               : QCoreApplication::translate("LinuxPlatform",
+                                             "this Wayland desktop lets no program take a key "
+                                             "combination for itself");
+}
+
 } // namespace
 
 Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
+    const SessionEnvironment session = SessionEnvironment::current();
+    const DisplayServer server = chooseDisplayServer(session);
+    const DesktopFamily desktop = desktopFamily(session);
+    // Only an X11 session lets a client read the screen and grab keys; elsewhere in a
+    // Wayland session the desktop's portal hands out the pixels.
+    const bool waylandSession =
+        server == DisplayServer::wayland || server == DisplayServer::xwaylandOnWayland;
+    const bool desktopPicksWindows =
+        desktop == DesktopFamily::gnome || desktop == DesktopFamily::kde;
+
     Platform platform;
     platform.mainQueue = std::make_shared<QtMainQueue>();
-    platform.clipboard = std::make_shared<QtClipboard>();
+    if (server == DisplayServer::wayland) {
+        platform.clipboard = std::make_shared<FocusedClipboard>();
+    } else {
+        platform.clipboard = std::make_shared<QtClipboard>();
+    }
     platform.sounds = std::make_shared<CanberraSoundPlayer>();
-    platform.screenCapturePermission = std::make_shared<X11ScreenCapturePermission>();
+    if (waylandSession) {
+        platform.screenCapturePermission = std::make_shared<PortalScreenCapturePermission>(desktop);
+    } else {
+        platform.screenCapturePermission = std::make_shared<X11ScreenCapturePermission>();
+    }
     platform.alerts = std::make_shared<QtModalAlerts>();
     platform.urlOpener = std::make_shared<DesktopUrlOpener>();
-    platform.screens = std::make_shared<QtScreens>();
+    platform.screens = std::make_shared<QtScreens>(server != DisplayServer::wayland);
     platform.defaults =
         std::make_shared<JsonDefaultsStore>(JsonDefaultsStore::defaultPath(), options.notify);
     platform.loginItem = std::make_shared<XdgAutostartLoginItem>();
     platform.activationPolicy = std::make_shared<X11ActivationPolicy>();
     platform.textRecognizer =
         std::make_shared<TesseractTextRecognizer>(options.notify, options.twoEnginesPerPage);
-    platform.screenCapture = std::make_shared<X11ScreenCapture>();
-    platform.hotKeys = std::make_shared<X11GlobalHotKeys>();
-    platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();
-    platform.compositor = std::make_shared<X11Compositor>();
+    if (waylandSession) {
+        platform.screenCapture = std::make_shared<PortalScreenCapture>(desktopPicksWindows);
+        platform.hotKeys =
+            std::make_shared<UnavailableGlobalHotKeys>(unavailableShortcutsReason(server));
+    } else {
+        platform.screenCapture = std::make_shared<X11ScreenCapture>();
+        platform.hotKeys = std::make_shared<X11GlobalHotKeys>();
+    }
+    if (server == DisplayServer::wayland) {
+        platform.keyboardLayout = std::make_shared<WaylandKeyboardLayout>();
+    } else {
+        platform.keyboardLayout = std::make_shared<XkbKeyboardLayout>();
+    }
+    if (server == DisplayServer::wayland) {
+        platform.compositor = std::make_shared<WaylandCompositor>();
+    } else {
+        platform.compositor = std::make_shared<X11Compositor>();
+    }
     platform.systemLog = makeSystemLog();
     platform.statusBar = std::make_shared<LinuxStatusBar>();
+    if (server == DisplayServer::xwaylandOnWayland && options.notify) {
+        options.notify(QCoreApplication::translate(
+            "LinuxPlatform",
+            "Quorvale runs through XWayland in a Wayland session. It takes screenshots through "
+            "the desktop's portal, but it cannot list or pick other programs' windows, and its "
+            "global shortcuts work only while one of its own windows has focus. Start it as a "
+            "Wayland program instead: QT_QPA_PLATFORM=wayland quorvale"));
+    }
     return platform;
 }
 

@@ -23,7 +23,9 @@ int QtModalAlerts::runModal(const AlertRequest& alert) {
         box.setIcon(QMessageBox::Critical);
         break;
     }
-    box.setWindowTitle(QStringLiteral("Quorvale"));
+    // Desktops show the title in window lists and switchers: name the matter there.
+    box.setWindowTitle(alert.messageText.isEmpty() ? QStringLiteral("Quorvale")
+                                                   : alert.messageText);
     box.setText(alert.messageText);
     box.setInformativeText(alert.informativeText);
     QList<QAbstractButton*> buttons;
