@@ -152,6 +152,11 @@ bool WaylandSession::start(Portal portal) {
     if (!startDaemon("keyboard", "wtype", {"-s", "600000", "-k", "F24"}, environment())) {
         return false;
     }
+    // Likewise the pointer is there before any window: a seat that gains one later tells its
+    // clients so, and events sent before a client has caught up are lost.
+    if (!pointer("move 0 0")) {
+        return fail("the virtual pointer did not start");
+    }
 
     m_busAddress = "unix:path=" + filePath("runtime/bus");
     // Started with the session's environment, so what the bus activates gets it too.
@@ -178,8 +183,8 @@ bool WaylandSession::start(Portal portal) {
     m_busConnection = connection;
 
     if (portal == Portal::Refusing) {
-        auto* stand_in = startHelper(QUORVALE_TEST_TOOLS_DIR "/quorvale-refusing-portal", {"2"});
-        if (!stand_in || !waitUntil([&] { return stand_in->canReadLine(); }, 10000)) {
+        auto* standIn = startHelper(QUORVALE_TEST_TOOLS_DIR "/quorvale-refusing-portal", {"2"});
+        if (!standIn || !waitUntil([&] { return standIn->canReadLine(); }, 10000)) {
             return fail("the stand-in portal did not start");
         }
         return true;
