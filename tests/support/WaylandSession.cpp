@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QStandardPaths>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <unistd.h>
 
