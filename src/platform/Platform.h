@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Compositor.h"
 #include "platform/DefaultsStore.h"
+#include "platform/DesktopNotifications.h"
 #include "platform/GlobalHotKeys.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/LoginItemService.h"
@@ -13,8 +14,8 @@
 #include "platform/ScreenCapturePermission.h"
 #include "platform/Screens.h"
 #include "platform/SoundPlayer.h"
-#include "platform/SystemLog.h"
 #include "platform/StatusBar.h"
+#include "platform/SystemLog.h"
 #include "platform/TextRecognizer.h"
 #include "platform/UrlOpener.h"
 
@@ -42,6 +43,8 @@ struct Platform {
     std::shared_ptr<Compositor> compositor;
     std::shared_ptr<SystemLog> systemLog;
     std::shared_ptr<StatusBar> statusBar;
+    // Only where our own windows cannot place themselves (Wayland); may be null.
+    std::shared_ptr<DesktopNotifications> notifications;
 };
 
 // The installed platform. Installing replaces every facility at once.

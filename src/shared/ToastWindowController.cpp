@@ -32,6 +32,10 @@ void makeToastWindow(ToastContentView& view) {
     view.setAttribute(Qt::WA_X11DoNotAcceptFocus);
     view.setAttribute(Qt::WA_QuitOnClose, false);
     view.resize(view.sizeHint());
+    if (!platform::current().screens->windowsPlaceThemselves()) {
+        // A fixed size asks tiling compositors to float the toast instead of making room.
+        view.setFixedSize(view.sizeHint());
+    }
     // Translucent corners need a compositing manager.
     if (platform::current().compositor->isRunning()) {
         view.setAttribute(Qt::WA_TranslucentBackground);
@@ -55,6 +59,12 @@ void ToastWindowController::show(const QString& message, const QString& icon, do
         return;
     }
 
+    // A window that cannot place itself would land wherever the compositor puts windows:
+    // the desktop's own bubbles appear where the user looks for messages.
+    if (platform.notifications && platform.notifications->isAvailable()) {
+        platform.notifications->show(message, icon, duration);
+        return;
+    }
     auto view = std::make_unique<ToastContentView>(message, icon);
     makeToastWindow(*view);
     const QSize fitting = view->sizeHint();

@@ -172,5 +172,61 @@ TEST_F(ScreenshotServiceTest, TheFreezeLivesUntilThePixelsAreCutOut) {
     EXPECT_TRUE(fake.screenCapture->lastFreeze.expired()) << "kept after the capture";
 }
 
+TEST_F(ScreenshotServiceTest, PixelsThatArriveLaterShowTheOverlaysOnlyThenAndARefusalEndsIt) {
+    fake.screenCapture->holdFreezes = true;
+    auto late = request(false);
+    ASSERT_TRUE(late->isSelecting());
+    EXPECT_FALSE(late->frozenScreens());
+    EXPECT_FALSE(late->selectionWindows().front()->isVisible());
+    fake.screenCapture->answerFreeze();
+    ASSERT_TRUE(late->frozenScreens());
+    EXPECT_TRUE(late->selectionWindows().front()->isVisible());
+
+    // An answer for a request that a newer one replaced changes nothing.
+    auto stale = request(false);
+    auto current = request(false);
+    fake.screenCapture->answerFreeze();
+    EXPECT_FALSE(current->frozenScreens());
+    EXPECT_TRUE(results.empty());
+
+    fake.screenCapture->answerFreeze(CaptureFailure{"Portal", 1, "refused", true});
+    ASSERT_EQ(results.size(), 1u);
+    ASSERT_EQ(results[0].error().kind(), ScreenshotError::Kind::screenCaptureKitError);
+    EXPECT_TRUE(results[0].error().backendError().declined);
+    EXPECT_FALSE(current->isSelecting());
+    EXPECT_TRUE(fake.screenCapture->captureCalls.empty());
+}
+
+TEST_F(ScreenshotServiceTest, TheDesktopsWindowPickerAnswersWithoutAnOverlay) {
+    using Picking = platform::ScreenCapture::WindowPicking;
+    struct Case {
+        const char* name;
+        Picking picking;
+        std::optional<CaptureFailure> error;
+        std::optional<ScreenshotError::Kind> failure;
+    };
+    CaptureFailure dismissed{"Portal", 1, "cancelled", false, true};
+    CaptureFailure refused{"Portal", 1, "refused", true, false};
+    const Case cases[] = {
+        {"picked", Picking::desktopPicker, std::nullopt, std::nullopt},
+        {"dismissed", Picking::desktopPicker, dismissed, ScreenshotError::Kind::userCancelled},
+        {"refused", Picking::desktopPicker, refused, ScreenshotError::Kind::screenCaptureKitError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        results.clear();
+        fake.screenCapture->picking = c.picking;
+        fake.screenCapture->pickError = c.error;
+        EXPECT_FALSE(request(true)) << "no overlay";
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_EQ(results[0].isSuccess(), !c.failure);
+        if (c.failure) {
+            EXPECT_EQ(results[0].error().kind(), *c.failure);
+        }
+    }
+    EXPECT_EQ(fake.screenCapture->pickCalls, 3);
+    EXPECT_TRUE(fake.screenCapture->freezeRequests.empty());
+}
+
 } // namespace
 } // namespace quorvale

@@ -68,8 +68,42 @@ public:
         return frozen;
     }
 
+    void freezeDisplaysThen(bool forWindowPicking, FreezeCompletion completion) override {
+        if (holdFreezes) {
+            freezeRequests.push_back(forWindowPicking);
+            heldFreezes.push_back(std::move(completion));
+            return;
+        }
+        ScreenCapture::freezeDisplaysThen(forWindowPicking, std::move(completion));
+    }
+
+    WindowPicking windowPicking() const override { return picking; }
+    void pickWindowImage(ImageCompletion completion) override {
+        ++pickCalls;
+        if (pickError) {
+            completion(std::nullopt, pickError);
+        } else {
+            QImage image(40, 20, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            completion(image, std::nullopt);
+        }
+    }
+
+    // Answers the oldest held freeze as the desktop would.
+    void answerFreeze(std::optional<CaptureFailure> failure = std::nullopt) {
+        FreezeCompletion completion = std::move(heldFreezes.front());
+        heldFreezes.erase(heldFreezes.begin());
+        completion(failure ? nullptr : freezeDisplays(false), failure);
+        freezeRequests.pop_back(); // counted once, when asked
+    }
+
     std::vector<ScreenInfo> screenList;
     QPointF mouse;
+    bool holdFreezes = false;
+    std::vector<FreezeCompletion> heldFreezes;
+    WindowPicking picking = WindowPicking::overlay;
+    std::optional<CaptureFailure> pickError;
+    int pickCalls = 0;
     std::optional<ShareableContent> content = ShareableContent{};
     std::optional<CaptureFailure> contentError;
     bool holdContentCompletions = false;

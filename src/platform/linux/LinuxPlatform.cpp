@@ -4,6 +4,7 @@
 #include "platform/linux/DesktopUrlOpener.h"
 #include "platform/linux/DisplaySession.h"
 #include "platform/linux/FocusedClipboard.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/JsonDefaultsStore.h"
 #include "platform/linux/LinuxStatusBar.h"
@@ -113,6 +114,9 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
     }
     platform.systemLog = makeSystemLog();
     platform.statusBar = std::make_shared<LinuxStatusBar>();
+    if (server == DisplayServer::wayland) {
+        platform.notifications = std::make_shared<FreedesktopNotifications>();
+    }
     if (server == DisplayServer::xwaylandOnWayland && options.notify) {
         options.notify(QCoreApplication::translate(
             "LinuxPlatform",

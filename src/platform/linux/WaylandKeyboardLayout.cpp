@@ -45,7 +45,8 @@ const wl_registry_listener kRegistryListener = {
 
 WaylandKeyboardLayout::WaylandKeyboardLayout()
     : m_context(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref)
-    , m_keymap(nullptr, &xkb_keymap_unref) {
+    , m_keymap(nullptr, &xkb_keymap_unref)
+    , m_defaultKeymap(nullptr, &xkb_keymap_unref) {
     m_display = wl_display_connect(nullptr);
     if (!m_display) {
         return;
@@ -123,7 +124,17 @@ void WaylandKeyboardLayout::modifiersArrived(uint32_t group) {
 }
 
 QString WaylandKeyboardLayout::characterForKeyCode(qint64 virtualKeyCode) const {
-    return XkbKeyTranslator::characterOf(m_keymap.get(), m_layout, virtualKeyCode);
+    const auto keycode = VirtualKeyTable::x11Keycode(virtualKeyCode);
+    if (m_keymap && keycode && xkb_keymap_num_layouts_for_key(m_keymap.get(), *keycode) > 0) {
+        return XkbKeyTranslator::characterOf(m_keymap.get(), m_layout, virtualKeyCode);
+    }
+    // No keyboard yet, or one that knows only a few keys (a virtual keyboard): the system's
+    // default layout still names the key.
+    if (!m_defaultKeymap && m_context) {
+        m_defaultKeymap.reset(
+            xkb_keymap_new_from_names(m_context.get(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    }
+    return XkbKeyTranslator::characterOf(m_defaultKeymap.get(), 0, virtualKeyCode);
 }
 
 std::optional<qint64>

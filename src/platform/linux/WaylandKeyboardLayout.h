@@ -17,7 +17,7 @@ namespace quorvale::platform {
 // The compositor's keymap, read on a Wayland connection of our own: Qt keeps its copy to
 // itself. The compositor tells a client which layout of the keymap is active only while that
 // client has the focus, so characters come from the active layout as last seen, at first the
-// keymap's first one.
+// keymap's first one. Keys the compositor's keymap lacks are named by the default layout.
 class WaylandKeyboardLayout : public QObject, public KeyboardLayout {
 public:
     WaylandKeyboardLayout();
@@ -42,6 +42,7 @@ private:
     QSocketNotifier* m_notifier = nullptr;
     std::unique_ptr<xkb_context, decltype(&xkb_context_unref)> m_context;
     std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)> m_keymap;
+    mutable std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)> m_defaultKeymap;
     xkb_layout_index_t m_layout = 0;
 };
 
