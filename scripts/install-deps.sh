@@ -19,7 +19,8 @@ if [[ "${1:-}" == "--test" ]]; then
         libgtest-dev libgmock-dev xvfb xdotool xclip x11-utils x11-xserver-utils x11-xkb-utils
         xterm openbox trayer wmsystemtray xfonts-base dbus python3 python3-pil python3-numpy imagemagick
         desktop-file-utils appstream man-db
-        xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+        sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire grim
+        wl-clipboard wtype
     )
 fi
 if [[ "${1:-}" == "--package" ]]; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs every test: unit, widget, real-engine and X11 (each X11 test starts its own Xvfb).
+# runs every test: unit, widget, real-engine, X11 (each X11 test starts its own Xvfb) and
+# Wayland (each case starts its own headless sway; as root, sway runs as a user made for it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -105,21 +105,7 @@ bool X11Session::isAppRunning() const {
 
 CommandOutput X11Session::run(const QString& program, const QStringList& arguments,
                               int timeoutMs) const {
-    QProcess process;
-    process.setProcessEnvironment(environment());
-    process.start(program, arguments);
-    CommandOutput output;
-    // Serve our own event loop while waiting: the command may talk to a server in this process.
-    output.finished = process.waitForStarted(5000) &&
-                      waitUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
-    if (!output.finished) {
-        process.kill();
-        process.waitForFinished(1000);
-    }
-    output.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    output.standardOutput = QString::fromUtf8(process.readAllStandardOutput());
-    output.standardError = QString::fromUtf8(process.readAllStandardError());
-    return output;
+    return runCommand(environment(), program, arguments, timeoutMs);
 }
 
 CommandOutput X11Session::runQuorvale(const QStringList& arguments, int timeoutMs) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Command.h"
+
 #include <QList>
 #include <QMap>
 #include <QProcess>
@@ -12,13 +14,6 @@
 #include <memory>
 
 namespace quorvale::test {
-
-struct CommandOutput {
-    int exitCode = -1;
-    bool finished = false;
-    QString standardOutput;
-    QString standardError;
-};
 
 // A private Xvfb with its own user folders, and the app and tools run against it.
 class X11Session {
