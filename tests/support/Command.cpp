@@ -2,7 +2,10 @@
 
 #include "support/Wait.h"
 
+#include "app/InstanceClient.h"
+
 #include <QProcess>
+#include <cstdio>
 
 namespace quorvale::test {
 
@@ -22,6 +25,32 @@ CommandOutput runCommand(const QProcessEnvironment& environment, const QString& 
     output.standardOutput = QString::fromUtf8(process.readAllStandardOutput());
     output.standardError = QString::fromUtf8(process.readAllStandardError());
     return output;
+}
+
+std::unique_ptr<QProcess> startApp(const QProcessEnvironment& environment,
+                                   const QStringList& arguments, const QString& socket,
+                                   QByteArray& errors) {
+    auto app = std::make_unique<QProcess>();
+    app->setProcessEnvironment(environment);
+    app->setProcessChannelMode(QProcess::SeparateChannels);
+    errors.clear();
+    QProcess* process = app.get();
+    QObject::connect(process, &QProcess::readyReadStandardError, process, [process, &errors] {
+        const QByteArray chunk = process->readAllStandardError();
+        errors += chunk;
+        std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stderr);
+    });
+    app->start(QUORVALE_BINARY, arguments);
+    if (app->waitForStarted(5000)) {
+        waitUntil(
+            [&] { return app->state() != QProcess::Running || InstanceClient::isRunning(socket); },
+            30000);
+    }
+    return app;
+}
+
+bool appAnswers(QProcess& app, const QString& socket) {
+    return app.state() == QProcess::Running && InstanceClient::isRunning(socket);
 }
 
 } // namespace quorvale::test

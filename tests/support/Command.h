@@ -4,6 +4,9 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+class QProcess;
 
 namespace quorvale::test {
 
@@ -18,5 +21,13 @@ struct CommandOutput {
 // server in this process.
 CommandOutput runCommand(const QProcessEnvironment& environment, const QString& program,
                          const QStringList& arguments, int timeoutMs = 10000);
+
+// Starts the app and waits until its command socket answers. What it writes to standard error
+// is echoed and appended to `errors` (which must outlive the process).
+std::unique_ptr<QProcess> startApp(const QProcessEnvironment& environment,
+                                   const QStringList& arguments, const QString& socket,
+                                   QByteArray& errors);
+// The app is running and answers on its socket.
+bool appAnswers(QProcess& app, const QString& socket);
 
 } // namespace quorvale::test

@@ -348,25 +348,9 @@ QProcessEnvironment WaylandSession::environment() const {
 }
 
 bool WaylandSession::startApp(const QStringList& arguments) {
-    m_app = std::make_unique<QProcess>();
-    m_app->setProcessEnvironment(environment());
-    m_appErrors.clear();
-    QObject::connect(m_app.get(), &QProcess::readyReadStandardError, m_app.get(), [this] {
-        const QByteArray chunk = m_app->readAllStandardError();
-        m_appErrors += chunk;
-        std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stderr);
-    });
-    m_app->start(QUORVALE_BINARY, arguments);
-    if (!m_app->waitForStarted(5000)) {
-        return false;
-    }
     const QString socket = filePath("runtime/quorvale.socket");
-    return waitUntil(
-               [&] {
-                   return m_app->state() != QProcess::Running || InstanceClient::isRunning(socket);
-               },
-               30000) &&
-           m_app->state() == QProcess::Running;
+    m_app = test::startApp(environment(), arguments, socket, m_appErrors);
+    return test::appAnswers(*m_app, socket);
 }
 
 CommandOutput WaylandSession::run(const QString& program, const QStringList& arguments,

@@ -77,26 +77,9 @@ bool X11Session::writeDefaults(const QByteArray& json) const {
 }
 
 bool X11Session::startApp(const QStringList& arguments) {
-    m_app = std::make_unique<QProcess>();
-    m_app->setProcessEnvironment(environment());
-    m_app->setProcessChannelMode(QProcess::SeparateChannels);
-    m_appErrors.clear();
-    QObject::connect(m_app.get(), &QProcess::readyReadStandardError, m_app.get(), [this] {
-        const QByteArray chunk = m_app->readAllStandardError();
-        m_appErrors += chunk;
-        std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stderr);
-    });
-    m_app->start(QUORVALE_BINARY, arguments);
-    if (!m_app->waitForStarted(5000)) {
-        return false;
-    }
     const QString socket = socketPath();
-    return waitUntil(
-               [&] {
-                   return m_app->state() != QProcess::Running || InstanceClient::isRunning(socket);
-               },
-               30000) &&
-           m_app->state() == QProcess::Running;
+    m_app = test::startApp(environment(), arguments, socket, m_appErrors);
+    return test::appAnswers(*m_app, socket);
 }
 
 bool X11Session::isAppRunning() const {
