@@ -1,6 +1,7 @@
 #include "platform/linux/X11ModifierMasks.h"
 
 #include "platform/GlobalHotKeys.h"
+#include "platform/linux/X11Connection.h"
 
 #include <memory>
 
@@ -16,21 +17,19 @@ constexpr xcb_keysym_t kAltR = 0xffea;
 constexpr xcb_keysym_t kSuperL = 0xffeb;
 constexpr xcb_keysym_t kSuperR = 0xffec;
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
-
 } // namespace
 
 X11ModifierMasks X11ModifierMasks::query(xcb_connection_t* connection) {
     X11ModifierMasks masks;
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const uint8_t count = setup->max_keycode - setup->min_keycode + 1;
-    Reply<xcb_get_modifier_mapping_reply_t> modifiers(
+    XcbReply<xcb_get_modifier_mapping_reply_t> modifiers(
         xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr),
-        &free);
-    Reply<xcb_get_keyboard_mapping_reply_t> keyboard(
+        &std::free);
+    XcbReply<xcb_get_keyboard_mapping_reply_t> keyboard(
         xcb_get_keyboard_mapping_reply(
             connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count), nullptr),
-        &free);
+        &std::free);
     if (!modifiers || !keyboard) {
         return masks;
     }

@@ -1,14 +1,13 @@
 #include "platform/linux/X11WindowList.h"
 
+#include "platform/linux/X11Connection.h"
+
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace quorvale::platform {
 namespace {
-
-template <typename T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 
 template <typename T> XcbReply<T> own(T* reply) {
     return XcbReply<T>(reply, &std::free);
@@ -65,9 +64,7 @@ X11WindowList::X11WindowList(xcb_connection_t* connection)
 }
 
 xcb_atom_t X11WindowList::atom(const char* name) const {
-    const auto cookie = xcb_intern_atom(m_connection, 0, std::uint16_t(std::strlen(name)), name);
-    auto reply = own(xcb_intern_atom_reply(m_connection, cookie, nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    return internAtom(m_connection, name);
 }
 
 std::vector<xcb_window_t> X11WindowList::stackingOrder() const {
