@@ -8,9 +8,11 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QImageReader>
 #include <QTimer>
 #include <QUrl>
+#include <QtConcurrent>
 #include <atomic>
 
 namespace quorvale::platform {
@@ -108,20 +110,33 @@ void PortalScreenshot::onResponse(uint response, const QVariantMap& results) {
         finish({Outcome::Status::failed, {}, tr("The desktop's screenshot is not a local file")});
         return;
     }
-    const QString path = uri.toLocalFile();
-    QImageReader reader(path);
-    QImage image = reader.read();
-    // Written for this request alone: nothing of the user's screen stays behind on disk.
-    if (!QFile::remove(path)) {
-        qCWarning(Log::camera, "The desktop's screenshot file could not be removed");
-    }
-    if (image.isNull()) {
-        finish({Outcome::Status::failed,
-                {},
-                tr("The desktop's screenshot cannot be read: %1").arg(reader.errorString())});
-        return;
-    }
-    finish({Outcome::Status::taken, std::move(image), {}});
+    struct Read {
+        QImage image;
+        QString error;
+        bool removed = false;
+    };
+    // A picture of every screen: decoded off the GUI thread, which is about to paint overlays.
+    auto* watcher = new QFutureWatcher<Read>(this);
+    connect(watcher, &QFutureWatcher<Read>::finished, this, [this, watcher] {
+        Read read = watcher->result();
+        if (!read.removed) {
+            qCWarning(Log::camera, "The desktop's screenshot file could not be removed");
+        }
+        if (read.image.isNull()) {
+            finish({Outcome::Status::failed,
+                    {},
+                    tr("The desktop's screenshot cannot be read: %1").arg(read.error)});
+            return;
+        }
+        finish({Outcome::Status::taken, std::move(read.image), {}});
+    });
+    watcher->setFuture(QtConcurrent::run([path = uri.toLocalFile()] {
+        QImageReader reader(path);
+        Read read{reader.read(), reader.errorString()};
+        // Written for this request alone: nothing of the user's screen stays behind on disk.
+        read.removed = QFile::remove(path);
+        return read;
+    }));
 }
 
 void PortalScreenshot::finish(Outcome outcome) {
