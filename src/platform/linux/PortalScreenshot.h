@@ -6,8 +6,6 @@
 #include <functional>
 #include <optional>
 
-class QDBusPendingCallWatcher;
-
 namespace quorvale::platform {
 
 // One request to the desktop portal's Screenshot interface. The answer comes as a signal of a
@@ -26,21 +24,12 @@ public:
     using Completion = std::function<void(Outcome)>;
 
     // interactive: the desktop lets the user choose what to take (a window, an area), where it
-    // can. The completion runs once, on the GUI thread; the object deletes itself after it.
+    // can. The completion runs once, on the GUI thread.
     static void take(bool interactive, Completion completion);
 
-private slots:
-    void onResponse(uint response, const QVariantMap& results);
-
 private:
-    explicit PortalScreenshot(Completion completion);
-    void start(bool interactive);
-    void listenOn(const QString& path);
-    void finish(Outcome outcome);
-
-    Completion m_completion;
-    QString m_listeningPath;
-    bool m_finished = false;
+    PortalScreenshot() = default;
+    static void read(const QString& path, Completion completion);
 };
 
 } // namespace quorvale::platform
