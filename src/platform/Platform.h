@@ -5,6 +5,7 @@
 #include "platform/Compositor.h"
 #include "platform/DefaultsStore.h"
 #include "platform/DesktopNotifications.h"
+#include "platform/DesktopShortcuts.h"
 #include "platform/GlobalHotKeys.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/LoginItemService.h"
@@ -45,6 +46,8 @@ struct Platform {
     std::shared_ptr<StatusBar> statusBar;
     // Only where our own windows cannot place themselves (Wayland); may be null.
     std::shared_ptr<DesktopNotifications> notifications;
+    // Only where the desktop binds shortcuts itself (Wayland); may be null.
+    std::shared_ptr<DesktopShortcuts> desktopShortcuts;
 };
 
 // The installed platform. Installing replaces every facility at once.

@@ -8,6 +8,7 @@
 #include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/JsonDefaultsStore.h"
 #include "platform/linux/LinuxStatusBar.h"
+#include "platform/linux/PortalGlobalShortcuts.h"
 #include "platform/linux/PortalScreenCapture.h"
 #include "platform/linux/PortalScreenCapturePermission.h"
 #include "platform/linux/QtClipboard.h"
@@ -101,6 +102,9 @@ Platform makeLinuxPlatform(const LinuxPlatformOptions& options) {
         std::make_shared<TesseractTextRecognizer>(options.notify, options.twoEnginesPerPage);
     if (waylandSession) {
         platform.screenCapture = std::make_shared<PortalScreenCapture>(desktopPicksWindows);
+        // No grabs here: the desktop's shortcuts portal binds shortcuts where it can, and
+        // while it has not, or when it binds none, no key combination is ours.
+        platform.desktopShortcuts = std::make_shared<PortalGlobalShortcuts>();
         platform.hotKeys =
             std::make_shared<UnavailableGlobalHotKeys>(unavailableShortcutsReason(server));
     } else {
