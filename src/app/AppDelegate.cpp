@@ -10,6 +10,7 @@
 #include "shared/Log.h"
 #include "shared/ToastWindowController.h"
 #include "shortcuts/CarbonGlobalShortcuts.h"
+#include "shortcuts/DesktopBoundShortcuts.h"
 #include "shortcuts/GlobalShortcuts.h"
 
 #include <QApplication>
@@ -150,6 +151,17 @@ void AppDelegate::registerShortcutActions() {
             weakSelf->m_statusBarController->showPhotosPicker();
         }
     });
+    // A desktop that binds shortcuts itself gets the same four; their presses come to the
+    // actions above. Binding none leaves the user with the commands to bind by hand.
+    GlobalShortcuts::DesktopBound::request(
+        {{Name::captureAndCopy(), QCoreApplication::translate("AppDelegate", "Capture Text")},
+         {Name::captureAndCopyWindowMode(),
+          QCoreApplication::translate("AppDelegate", "Capture Text in Window Mode")},
+         {Name::captureFromFile(),
+          QCoreApplication::translate("AppDelegate", "Capture Text from File")},
+         {Name::captureFromPhotos(),
+          QCoreApplication::translate("AppDelegate", "Capture Text from Photos")}},
+        showShortcutsUnavailableNotice);
 }
 
 void AppDelegate::setUpMainMenu() {

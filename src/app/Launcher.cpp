@@ -14,7 +14,6 @@
 #include "platform/Platform.h"
 #include "preferences/PreferenceManager.h"
 #include "recognition/OCRService.h"
-#include "shared/BindableCommands.h"
 #include "shared/Log.h"
 
 #include <QApplication>
@@ -301,14 +300,9 @@ int runApp(int argc, char** argv, const Launcher::PlatformFactory& makePlatform)
                            .arg(socketPath, error));
     }
 
-    if (const auto& hotKeys = platform::current().hotKeys; !hotKeys->isAvailable()) {
-        showUserNotice(
-            QCoreApplication::translate("Launcher",
-                                        "Global shortcuts cannot be registered here: %1. Bind "
-                                        "these commands in your desktop's keyboard settings "
-                                        "instead:\n%2")
-                .arg(hotKeys->describeStatus(platform::GlobalHotKeys::kHotKeysUnavailable),
-                     bindableCommands().join(u'\n')));
+    // Where the desktop binds shortcuts itself, its answer decides (see AppDelegate).
+    if (!platform::current().hotKeys->isAvailable() && !platform::current().desktopShortcuts) {
+        showShortcutsUnavailableNotice();
     }
     if (auto notice = platform::current().defaults->takeRecoveryNotice()) {
         showUserNotice(*notice);

@@ -1,8 +1,10 @@
 #include "app/UserNotice.h"
 
 #include "platform/Platform.h"
+#include "shared/BindableCommands.h"
 #include "shared/Log.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace quorvale {
@@ -24,6 +26,16 @@ void showUserNotice(const QString& text) {
         box->raise();
         box->activateWindow();
     });
+}
+
+void showShortcutsUnavailableNotice() {
+    const auto& hotKeys = platform::current().hotKeys;
+    showUserNotice(QCoreApplication::translate(
+                       "Launcher", "Global shortcuts cannot be registered here: %1. Bind "
+                                   "these commands in your desktop's keyboard settings "
+                                   "instead:\n%2")
+                       .arg(hotKeys->describeStatus(platform::GlobalHotKeys::kHotKeysUnavailable),
+                            bindableCommands().join(u'\n')));
 }
 
 } // namespace quorvale

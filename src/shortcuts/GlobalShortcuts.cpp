@@ -4,6 +4,7 @@
 #include "shared/Log.h"
 #include "shared/NotificationCenter.h"
 #include "shortcuts/CarbonGlobalShortcuts.h"
+#include "shortcuts/DesktopBoundShortcuts.h"
 #include "shortcuts/MenuTrackingObserver.h"
 
 #include <chrono>
@@ -296,6 +297,32 @@ void dispatchKeyEvent(EventType type, const Shortcut& shortcut) {
     }
 }
 
+void dispatchDesktopTrigger(const Name& name) {
+    auto& s = state();
+    // As a grab would be: off while shortcuts are switched off, a recorder records or one of
+    // our menus has the keyboard.
+    if (s.dispatchSuspended || !s.isEnabled || s.menuTracking) {
+        return;
+    }
+    qCDebug(quorvale::Log::debug, "shortcut %s triggered by the desktop",
+            qPrintable(name.rawValue));
+    for (const bool down : {true, false}) {
+        // Callbacks may change the maps; run over what was there at the press.
+        const CallbackMap callbacks = down ? s.keyDownCallbacks : s.keyUpCallbacks;
+        if (const auto found = callbacks.find(name.rawValue); found != callbacks.end()) {
+            for (const Action& action : found->second.actions) {
+                action();
+            }
+        }
+        const StreamMap streams = down ? s.keyDownStreamCallbacks : s.keyUpStreamCallbacks;
+        if (const auto found = streams.find(name.rawValue); found != streams.end()) {
+            for (const auto& [id, action] : found->second.second) {
+                action();
+            }
+        }
+    }
+}
+
 namespace detail {
 
 bool hasStoredObject(const Name& name) {
@@ -378,6 +405,7 @@ void removeStreamCallbacks(const Name& name, const QUuid& id) {
 
 void resetForTesting() {
     CarbonGlobalShortcuts::resetForTesting();
+    DesktopBound::resetForTesting();
     state() = State{};
 }
 

@@ -45,6 +45,9 @@ bool isMenuTracking();
 
 // Called by the hot-key layer for a press or release of a registered shortcut.
 void dispatchKeyEvent(EventType type, const Shortcut& shortcut);
+// Called for a press of a shortcut the desktop binds itself: the name's callbacks run as for
+// a press and release of its key.
+void dispatchDesktopTrigger(const Name& name);
 
 namespace detail {
 bool hasStoredObject(const Name& name);
