@@ -184,10 +184,12 @@ bool WaylandSession::start(Portal portal) {
     m_busConnection = connection;
 
     if (portal == Portal::Refusing) {
-        auto* standIn = startHelper(QUORVALE_TEST_TOOLS_DIR "/quorvale-refusing-portal", {"2"});
-        if (!standIn || !waitUntil([&] { return standIn->canReadLine(); }, 10000)) {
+        m_standInPortal =
+            startHelper(QUORVALE_TEST_TOOLS_DIR "/quorvale-stand-in-portal", {"2", "bind"});
+        if (!m_standInPortal || !waitUntil([&] { return m_standInPortal->canReadLine(); }, 10000)) {
             return fail("the stand-in portal did not start");
         }
+        m_standInPortal->readLine();
         return true;
     }
 

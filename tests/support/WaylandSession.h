@@ -22,7 +22,8 @@ class WaylandSession {
 public:
     enum class Portal {
         Real,     // xdg-desktop-portal with the wlroots backend
-        Refusing, // a stand-in that turns every screenshot request down
+        Refusing, // a stand-in that turns every screenshot request down and binds every
+                  // global shortcut asked for
     };
     struct Output {
         QString name;
@@ -59,6 +60,12 @@ public:
                       int timeoutMs = 10000) const;
     // A program that runs until the session ends; null if it did not start.
     QProcess* startHelper(const QString& program, const QStringList& arguments);
+
+    // Presses a global shortcut the stand-in portal bound (Portal::Refusing).
+    bool activateShortcut(const QString& id) {
+        return m_standInPortal && m_standInPortal->write(("activate " + id + "\n").toUtf8()) > 0 &&
+               m_standInPortal->waitForBytesWritten(5000);
+    }
 
     // What the output shows, from the compositor.
     QImage grab(const QString& output) const;
@@ -99,6 +106,7 @@ private:
     std::unique_ptr<QProcess> m_app;
     QByteArray m_appErrors;
     QProcess* m_pointer = nullptr;
+    QProcess* m_standInPortal = nullptr;
     QMap<QString, QString> m_extraEnvironment;
 };
 

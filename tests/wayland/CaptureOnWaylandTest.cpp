@@ -96,4 +96,12 @@ TEST_F(CaptureOnWayland, RefusedScreenshotShowsThePermissionAlertAndLeavesTheCli
     EXPECT_EQ(session->clipboardText(), "kept");
 }
 
+TEST_F(CaptureOnWayland, AShortcutTheDesktopBoundStartsACapture) {
+    startApp(Portal::Refusing);
+    ASSERT_TRUE(waitFor("shortcuts portal bound 4 shortcuts")) << "the stand-in bound nothing";
+    ASSERT_TRUE(session->activateShortcut("captureAndCopy"));
+    EXPECT_TRUE(waitFor(trace("portal-denied"))) << "the press started no capture";
+    EXPECT_FALSE(session->appErrors().contains("Global shortcuts cannot be registered here"));
+}
+
 } // namespace

@@ -1,18 +1,67 @@
-// Takes the desktop portal's name on the session bus and answers every screenshot request
-// with the given response code (1: cancelled by the user, 2: refused). Prints "ready" once
-// it owns the name.
-//   refusing-portal RESPONSE_CODE
+// Takes the desktop portal's name on the session bus. It answers every screenshot request with
+// the given response code (1: cancelled by the user, 2: refused) and offers global shortcuts
+// one of three ways: "bind" takes every shortcut asked for and assigns Ctrl+Shift+F1, F2, ...
+// in the order asked; "bind-nothing" takes none; "absent" has no such interface. Prints
+// "ready" once it owns the name and "bind ID PREFERRED_TRIGGER" for each shortcut asked for;
+// a line "activate ID" on its input presses that shortcut.
+//   stand-in-portal RESPONSE_CODE bind|bind-nothing|absent
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QVariantMap>
 #include <cstdio>
+#include <unistd.h>
+
+struct PortalShortcut {
+    QString id;
+    QVariantMap properties;
+};
+Q_DECLARE_METATYPE(PortalShortcut)
+
+QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
 
 namespace {
+
+const QString kPath = "/org/freedesktop/portal/desktop";
+
+// The handle the portal gives a request or session of the caller: known to it in advance.
+QString handle(const QDBusMessage& message, const char* kind, const QString& token) {
+    QString sender = message.service().mid(1); // ":1.42" becomes "1_42"
+    sender.replace('.', '_');
+    return kPath + "/" + kind + "/" + sender + "/" + token;
+}
+
+// As from the real portal, the answer comes a moment after the reply with the handle.
+QDBusObjectPath respondLater(QObject* context, const QDBusMessage& message,
+                             const QVariantMap& options, uint response, QVariantMap results) {
+    const QString path = handle(message, "request", options.value("handle_token", "t").toString());
+    QTimer::singleShot(100, context, [path, response, results] {
+        QDBusMessage signal =
+            QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
+        signal << response << results;
+        QDBusConnection::sessionBus().send(signal);
+    });
+    return QDBusObjectPath(path);
+}
 
 class ScreenshotPortal : public QDBusAbstractAdaptor {
     Q_OBJECT
@@ -26,43 +75,109 @@ public:
     uint version() const { return 2; }
 
 public slots:
-    QDBusObjectPath Screenshot(const QString& parentWindow, const QVariantMap& options,
+    QDBusObjectPath Screenshot(const QString&, const QVariantMap& options,
                                const QDBusMessage& message) {
-        Q_UNUSED(parentWindow);
-        QString sender = message.service().mid(1); // ":1.42" becomes "1_42"
-        sender.replace('.', '_');
-        const QString token = options.value("handle_token", "t").toString();
-        const QString path = "/org/freedesktop/portal/desktop/request/" + sender + "/" + token;
-        // As from the real portal, the answer comes a moment after the reply with the handle.
-        QTimer::singleShot(100, this, [this, path] {
-            QDBusMessage response =
-                QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
-            response << m_response << QVariantMap();
-            QDBusConnection::sessionBus().send(response);
-        });
-        return QDBusObjectPath(path);
+        return respondLater(this, message, options, m_response, {});
     }
 
 private:
     uint m_response;
 };
 
+class GlobalShortcutsPortal : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
+    Q_PROPERTY(uint version READ version)
+
+public:
+    GlobalShortcutsPortal(QObject* parent, bool binds)
+        : QDBusAbstractAdaptor(parent)
+        , m_binds(binds) {}
+    uint version() const { return 1; }
+
+    void activate(const QString& id) {
+        for (const char* name : {"Activated", "Deactivated"}) {
+            QDBusMessage signal =
+                QDBusMessage::createSignal(kPath, "org.freedesktop.portal.GlobalShortcuts", name);
+            signal << QVariant::fromValue(QDBusObjectPath(m_session)) << id << qulonglong(0)
+                   << QVariantMap();
+            QDBusConnection::sessionBus().send(signal);
+        }
+    }
+
+public slots:
+    QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
+        m_session =
+            handle(message, "session", options.value("session_handle_token", "s").toString());
+        return respondLater(this, message, options, 0, {{"session_handle", m_session}});
+    }
+
+    QDBusObjectPath BindShortcuts(const QDBusObjectPath& session,
+                                  const QList<PortalShortcut>& shortcuts, const QString&,
+                                  const QVariantMap& options, const QDBusMessage& message) {
+        QList<PortalShortcut> bound;
+        for (const PortalShortcut& shortcut : shortcuts) {
+            std::printf("bind %s %s\n", qPrintable(shortcut.id),
+                        qPrintable(shortcut.properties.value("preferred_trigger").toString()));
+            if (m_binds) {
+                bound.append(
+                    {shortcut.id,
+                     {{"description", shortcut.properties.value("description")},
+                      {"trigger_description", QString("Ctrl+Shift+F%1").arg(bound.size() + 1)}}});
+            }
+        }
+        std::fflush(stdout);
+        const bool known = session.path() == m_session;
+        return respondLater(this, message, options, known ? 0 : 2,
+                            {{"shortcuts", QVariant::fromValue(bound)}});
+    }
+
+private:
+    bool m_binds;
+    QString m_session;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: refusing-portal RESPONSE_CODE\n");
+    const QString shortcuts = argc == 3 ? QString::fromLatin1(argv[2]) : QString();
+    if (shortcuts != "bind" && shortcuts != "bind-nothing" && shortcuts != "absent") {
+        std::fprintf(stderr, "usage: stand-in-portal RESPONSE_CODE bind|bind-nothing|absent\n");
         return 2;
     }
+    qDBusRegisterMetaType<PortalShortcut>();
+    qDBusRegisterMetaType<QList<PortalShortcut>>();
     QObject root;
     new ScreenshotPortal(&root, QString::fromLatin1(argv[1]).toUInt());
+    GlobalShortcutsPortal* globalShortcuts = nullptr;
+    if (shortcuts != "absent") {
+        globalShortcuts = new GlobalShortcutsPortal(&root, shortcuts == "bind");
+    }
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray pending;
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[512];
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        pending.append(buffer, got);
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0;) {
+            const QString command = QString::fromUtf8(pending.left(end)).trimmed();
+            pending.remove(0, end + 1);
+            if (command.startsWith("activate ") && globalShortcuts) {
+                globalShortcuts->activate(command.mid(9));
+            }
+        }
+    });
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerObject("/org/freedesktop/portal/desktop", &root) ||
+    if (!bus.registerObject(kPath, &root) ||
         !bus.interface()->registerService("org.freedesktop.portal.Desktop",
                                           QDBusConnectionInterface::ReplaceExistingService,
                                           QDBusConnectionInterface::DontAllowReplacement)) {
-        std::fprintf(stderr, "refusing-portal: cannot take the portal's name\n");
+        std::fprintf(stderr, "stand-in-portal: cannot take the portal's name\n");
         return 1;
     }
     std::printf("ready\n");
@@ -70,4 +185,4 @@ int main(int argc, char** argv) {
     return app.exec();
 }
 
-#include "refusing-portal.moc"
+#include "stand-in-portal.moc"

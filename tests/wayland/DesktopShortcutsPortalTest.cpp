@@ -1,0 +1,171 @@
+#include "platform/fake/FakePlatform.h"
+#include "platform/linux/PortalGlobalShortcuts.h"
+#include "preferences/PreferenceManager.h"
+#include "preferences/ShortcutsSettingsView.h"
+#include "shortcuts/DesktopBoundShortcuts.h"
+#include "shortcuts/GlobalShortcuts.h"
+#include "support/Wait.h"
+
+#include <QDBusConnection>
+#include <QLabel>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace quorvale;
+using GlobalShortcuts::Name;
+namespace DesktopBound = GlobalShortcuts::DesktopBound;
+
+namespace {
+
+// The portal backend against the stand-in portal on a bus of its own (no compositor): what
+// the desktop assigns reaches the settings pane, its presses reach the named actions, and a
+// desktop that binds nothing leaves the commands to bind by hand.
+class DesktopShortcutsPortal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) {
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        }
+        // No service folders: nothing on this bus starts the machine's real portal.
+        const QString address = "unix:path=" + dir.filePath("bus");
+        QFile config(dir.filePath("bus.conf"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(
+            ("<busconfig><type>session</type><listen>" + address +
+             "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+             "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+             "<allow own=\"*\"/></policy></busconfig>")
+                .toUtf8());
+        config.close();
+        daemon.start("dbus-daemon",
+                     {"--config-file=" + config.fileName(), "--nofork", "--nopidfile"});
+        ASSERT_TRUE(test::waitUntil(
+            [&] {
+                if (QDBusConnection::connectToBus(address, kBus).isConnected()) {
+                    return true;
+                }
+                QDBusConnection::disconnectFromBus(kBus);
+                return false;
+            },
+            10000));
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
+        GlobalShortcuts::detail::resetForTesting();
+        PreferenceManager::setSharedForTesting(nullptr);
+        fakes.hotKeys->available = false;
+        installPortal();
+        for (const Name* name : names()) {
+            GlobalShortcuts::onKeyUp(*name, [this, raw = name->rawValue] { ++actions[raw]; });
+        }
+    }
+
+    void TearDown() override {
+        GlobalShortcuts::detail::resetForTesting();
+        PreferenceManager::setSharedForTesting(nullptr);
+        if (standIn.state() != QProcess::NotRunning) {
+            standIn.kill();
+            standIn.waitForFinished();
+        }
+        QDBusConnection::disconnectFromBus(kBus);
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+
+    // A backend asks once per run: each case gets a fresh one.
+    static void installPortal() {
+        platform::Platform withPortal = platform::current();
+        withPortal.desktopShortcuts =
+            std::make_shared<platform::PortalGlobalShortcuts>(QDBusConnection(kBus));
+        platform::install(std::move(withPortal));
+    }
+
+    static std::vector<const Name*> names() {
+        return {&Name::captureAndCopy(), &Name::captureAndCopyWindowMode(),
+                &Name::captureFromFile(), &Name::captureFromPhotos()};
+    }
+
+    void startStandIn(const QString& shortcuts) {
+        standIn.setProcessEnvironment(environment);
+        standIn.start(QUORVALE_TEST_TOOLS_DIR "/quorvale-stand-in-portal", {"2", shortcuts});
+        ASSERT_TRUE(test::waitUntil([&] { return standIn.canReadLine(); }, 10000));
+        ASSERT_EQ(standIn.readLine().trimmed(), "ready");
+    }
+
+    // Asks the desktop through the shortcut layer, as the app does, and waits for its answer.
+    void request() {
+        std::vector<std::pair<Name, QString>> titled;
+        for (const Name* name : names()) {
+            titled.emplace_back(*name, "Title of " + name->rawValue);
+        }
+        DesktopBound::request(titled, [this] { ++refusals; });
+        EXPECT_EQ(DesktopBound::state(), DesktopBound::State::asking);
+        ASSERT_TRUE(test::waitUntil(
+            [] { return DesktopBound::state() != DesktopBound::State::asking; }, 10000));
+    }
+
+    static constexpr const char* kBus = "desktop-shortcuts-portal-test";
+    QTemporaryDir dir;
+    QProcess daemon;
+    QProcess standIn;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    platform::FakePlatform fakes;
+    std::map<QString, int> actions;
+    int refusals = 0;
+};
+
+TEST_F(DesktopShortcutsPortal, AssignedKeysReachThePaneAndAPressRunsItsNamedAction) {
+    startStandIn("bind");
+    ShortcutsSettingsView pane;
+    request();
+    ASSERT_EQ(DesktopBound::state(), DesktopBound::State::bound);
+    QStringList asked;
+    while (standIn.canReadLine()) {
+        asked << QString::fromUtf8(standIn.readLine()).trimmed();
+    }
+    // The stored combinations go along as proposals; the desktop's own keys come back.
+    EXPECT_EQ(
+        asked,
+        QStringList({"bind captureAndCopy LOGO+ALT+p", "bind captureAndCopyWindowMode LOGO+ALT+o",
+                     "bind captureFromFile LOGO+ALT+i", "bind captureFromPhotos LOGO+ALT+u"}));
+    QStringList shown;
+    for (auto* label : pane.findChild<QWidget*>("desktopShortcuts")->findChildren<QLabel*>()) {
+        shown << label->text();
+    }
+    EXPECT_TRUE(shown.contains("Window Mode") && shown.contains("Ctrl+Shift+F2") &&
+                shown.contains("Ctrl+Shift+F4"))
+        << shown.join('|').toStdString();
+    EXPECT_FALSE(pane.findChild<QWidget*>("desktopShortcuts")->isHidden());
+    EXPECT_FALSE(pane.recorders().front()->isVisibleTo(&pane)) << "our keys are not the desktop's";
+    EXPECT_FALSE(pane.findChild<QLabel*>("shortcutsUnavailable")->isVisibleTo(&pane));
+
+    standIn.write("activate captureAndCopyWindowMode\n");
+    ASSERT_TRUE(test::waitUntil([&] { return !actions.empty(); }, 10000));
+    EXPECT_EQ(actions, (std::map<QString, int>{{"captureAndCopyWindowMode", 1}}));
+    EXPECT_EQ(refusals, 0);
+}
+
+TEST_F(DesktopShortcutsPortal, ADesktopThatBindsNothingLeavesTheCommandsToBindByHand) {
+    for (const QString mode : {"bind-nothing", "absent", "no portal at all"}) {
+        SCOPED_TRACE(mode.toStdString());
+        GlobalShortcuts::detail::resetForTesting();
+        installPortal();
+        refusals = 0;
+        if (mode != "no portal at all") {
+            startStandIn(mode);
+        }
+        ShortcutsSettingsView pane;
+        request();
+        EXPECT_EQ(DesktopBound::state(), DesktopBound::State::refused);
+        EXPECT_EQ(refusals, 1) << "the user is told once";
+        EXPECT_FALSE(DesktopBound::trigger(Name::captureAndCopy()));
+        EXPECT_TRUE(pane.findChild<QLabel*>("shortcutsUnavailable")->isVisibleTo(&pane));
+        EXPECT_TRUE(pane.findChild<QLabel*>("bindableCommands")->isVisibleTo(&pane));
+        EXPECT_FALSE(pane.findChild<QWidget*>("desktopShortcuts")->isVisibleTo(&pane));
+        standIn.kill();
+        standIn.waitForFinished();
+    }
+}
+
+} // namespace
