@@ -72,7 +72,8 @@ ShortcutsSettingsView::ShortcutsSettingsView(QWidget* parent)
     for (const QString& title : titles) {
         auto* trigger = new QLabel;
         trigger->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(title, trigger);
+        // A label of its own: one made by the form would read "&" as a mnemonic.
+        form->addRow(new QLabel(title), trigger);
         m_triggers.append(trigger);
     }
     assigned->addLayout(form);
