@@ -11,6 +11,7 @@
 #include "recognition/ShadedBackgrounds.h"
 #include "recognition/SolidMarks.h"
 #include "recognition/StageDump.h"
+#include "recognition/WordGaps.h"
 
 #include <QCoreApplication>
 
@@ -28,8 +29,10 @@ namespace quorvale {
 //   2. PageSplit: where two engines may share a page with much text.
 //   3. The engine reads the page (TextRecognizer::read).
 //   4. ChromeTokens: unsure words of icons and frame edges dropped.
-//   5. LineCheck: underscores, full stops and monospaced spaces checked on the image.
-//   6. QuotePairs: backticks the engine read as opening quotes.
+//   5. WordGaps: words the engine joined across a blank as wide as a space split.
+//   6. LineCheck: underscores, full stops and monospaced spaces checked on the image.
+//   7. QuotePairs: backticks the engine read as opening quotes.
+// The engine's lines are dumped as text after it reads and after WordGaps.
 ScreenTextPipeline::Outcome
 ScreenTextPipeline::read(platform::TextRecognizer& engine,
                          const platform::TextRecognitionRequest& request, const QImage& image) {
@@ -81,8 +84,13 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
     if (!read.isSuccess()) {
         return Outcome::failure(read.error());
     }
+    dump.write(QStringLiteral("read"), read.value());
     if (dump.runs(QStringLiteral("chrome"))) {
         ChromeTokens::drop(read.value());
+    }
+    if (dump.runs(QStringLiteral("gaps"))) {
+        WordGaps::split(prepared.image, read.value());
+        dump.write(QStringLiteral("gaps"), read.value());
     }
 
     const QStringList texts = LineCheck::correct(prepared.image, read.value());
