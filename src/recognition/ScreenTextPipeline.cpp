@@ -89,7 +89,11 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
         ChromeTokens::drop(read.value());
     }
     if (dump.runs(QStringLiteral("gaps"))) {
-        WordGaps::split(prepared.image, read.value());
+        WordGaps::split(prepared.image, read.value(), [&](const QImage& spaced) {
+            platform::EnginePage again{spaced, page.ppi, {}};
+            platform::EngineOutcome reread = engine.read(request, again);
+            return reread.isSuccess() ? reread.value() : std::vector<platform::EngineLine>();
+        });
         dump.write(QStringLiteral("gaps"), read.value());
     }
 

@@ -93,9 +93,52 @@ void rebuildText(platform::EngineLine& line) {
     }
 }
 
+// The word's letters with each wide gap widened to a height of blank, read again: the
+// letters the engine gives back there, word by word, when they are the word's own.
+std::vector<int> respacedLengths(const QImage& grey, const QRect& band,
+                                 const platform::EngineWord& word, const std::vector<Gap>& gaps,
+                                 int height, const WordGaps::Reader& reread) {
+    const int margin = height / 2;
+    const QRect area = QRect(QPoint(word.box.left() - margin, band.top() - margin),
+                             QPoint(word.box.right() + margin, band.bottom() + margin))
+                           .intersected(grey.rect());
+    int page = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        page = std::max<int>(page, *std::max_element(row + area.left(), row + area.right() + 1));
+    }
+    QImage spaced(area.width() + int(gaps.size()) * height + 2 * margin, area.height() + 2 * margin,
+                  QImage::Format_Grayscale8);
+    spaced.fill(page);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* from = grey.constScanLine(y);
+        uchar* to = spaced.scanLine(y - area.top() + margin) + margin;
+        std::size_t next = 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            *to++ = from[x];
+            if (next < gaps.size() && x == int(gaps[next].centre())) {
+                to += height;
+                ++next;
+            }
+        }
+    }
+    QString letters;
+    std::vector<int> lengths;
+    for (const platform::EngineLine& line : reread(spaced)) {
+        for (const platform::EngineWord& word : line.words) {
+            letters += word.text;
+            lengths.push_back(int(word.text.size()));
+        }
+    }
+    if (letters != word.text || lengths.size() < 2) {
+        return {};
+    }
+    return lengths;
+}
 } // namespace
 
-int WordGaps::split(const QImage& grey, std::vector<platform::EngineLine>& lines) {
+int WordGaps::split(const QImage& grey, std::vector<platform::EngineLine>& lines,
+                    const Reader& reread) {
     if (grey.format() != QImage::Format_Grayscale8) {
         return 0;
     }
@@ -155,10 +198,33 @@ int WordGaps::split(const QImage& grey, std::vector<platform::EngineLine>& lines
                                   kMaxReach;
                        });
             });
-            gaps.erase(
-                std::remove_if(gaps.begin(), gaps.end(),
-                               [&](const Gap& gap) { return unclear || gap.width() < threshold; }),
-                gaps.end());
+            gaps.erase(std::remove_if(gaps.begin(), gaps.end(),
+                                      [&](const Gap& gap) { return gap.width() < threshold; }),
+                       gaps.end());
+            if (unclear && !gaps.empty()) {
+                const std::vector<int> lengths =
+                    reread ? respacedLengths(grey, band, word, gaps, height, reread)
+                           : std::vector<int>();
+                std::size_t first = 0;
+                int blanksBefore = word.blanksBefore;
+                for (const int length : lengths) {
+                    platform::EngineWord part = word;
+                    part.symbols.clear();
+                    for (int letters = 0; letters < length && first < word.symbols.size();) {
+                        letters += int(word.symbols[first].text.size());
+                        part.symbols.push_back(word.symbols[first++]);
+                    }
+                    part.blanksBefore = blanksBefore;
+                    blanksBefore = 1;
+                    rebuild(part);
+                    words.push_back(std::move(part));
+                }
+                splits += std::max(0, int(lengths.size()) - 1);
+                if (lengths.empty()) {
+                    words.push_back(std::move(word));
+                }
+                continue;
+            }
             std::size_t first = 0;
             int blanksBefore = word.blanksBefore;
             for (const Gap& gap : gaps) {

@@ -61,5 +61,23 @@ TEST(WordGapsTest, SplitsWordsOnlyAtClearWordGaps) {
     }
 }
 
+TEST(WordGapsTest, LaggingBoxesTakeTheSpacesOfASecondReadingOfTheSameLetters) {
+    const std::vector<std::pair<QString, QString>> cases = {{"ab cd", "ab cd"}, {"ab cl", "abcd"}};
+    for (const auto& [again, expected] : cases) {
+        QImage page;
+        std::vector<platform::EngineLine> lines = drawn(page, "ab cd", 4, 0);
+        lines.front().text = "abcd";
+        WordGaps::split(page, lines, [&](const QImage& spaced) {
+            EXPECT_GT(spaced.width(), page.width() - 20);
+            platform::EngineLine line;
+            for (const QString& word : again.split(' ')) {
+                line.words.push_back({word, {}, 90, 1, {}});
+            }
+            return std::vector<platform::EngineLine>{line};
+        });
+        EXPECT_EQ(lines.front().text, expected);
+    }
+}
+
 } // namespace
 } // namespace quorvale
