@@ -93,6 +93,18 @@ void rebuildText(platform::EngineLine& line) {
     }
 }
 
+// A narrow "1" has gaps as wide as spaces on both sides, and so do the narrow marks of
+// monospaced fonts; no space comes before a closing mark or after an opening one.
+bool spaceFits(const QString& before, const QString& after) {
+    if (before.isEmpty() || after.isEmpty()) {
+        return false;
+    }
+    const QChar last = before.back();
+    const QChar next = after.front();
+    return !(last.isDigit() && next.isDigit()) && !QStringLiteral(",.;:!?)]}").contains(next) &&
+           !QStringLiteral("([{").contains(last);
+}
+
 // The word's letters with each wide gap widened to a height of blank, read again: the
 // letters the engine gives back there, word by word, when they are the word's own.
 std::vector<int> respacedLengths(const QImage& grey, const QRect& band,
@@ -130,10 +142,20 @@ std::vector<int> respacedLengths(const QImage& grey, const QRect& band,
             lengths.push_back(int(word.text.size()));
         }
     }
-    if (letters != word.text || lengths.size() < 2) {
+    if (letters != word.text) {
         return {};
     }
-    return lengths;
+    std::vector<int> kept;
+    int at = 0;
+    for (const int length : lengths) {
+        if (!kept.empty() && !spaceFits(letters.mid(at - 1, 1), letters.mid(at, 1))) {
+            kept.back() += length;
+        } else {
+            kept.push_back(length);
+        }
+        at += length;
+    }
+    return kept.size() < 2 ? std::vector<int>() : kept;
 }
 } // namespace
 
@@ -234,20 +256,8 @@ int WordGaps::split(const QImage& grey, std::vector<platform::EngineLine>& lines
                            gap.centre()) {
                     ++cut;
                 }
-                const auto is = [&](std::size_t k, auto test) {
-                    const QString& text = word.symbols[k].text;
-                    return text.size() == 1 && test(text[0]);
-                };
-                const auto digit = [](QChar c) { return c.isDigit(); };
-                const auto closing = [](QChar c) {
-                    return QStringLiteral(",.;:!?)]}").contains(c);
-                };
-                const auto opening = [](QChar c) { return QStringLiteral("([{").contains(c); };
-                // A narrow "1" has gaps as wide as spaces on both sides, and so do the
-                // narrow marks of monospaced fonts; no space comes before a closing mark.
                 if (cut == first || cut == word.symbols.size() ||
-                    (is(cut - 1, digit) && is(cut, digit)) || is(cut, closing) ||
-                    is(cut - 1, opening)) {
+                    !spaceFits(word.symbols[cut - 1].text, word.symbols[cut].text)) {
                     continue;
                 }
                 platform::EngineWord part = word;

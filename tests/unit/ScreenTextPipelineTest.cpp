@@ -27,7 +27,7 @@ TEST(ScreenTextPipelineTest, TheDumpSwitchWritesEachStageInOrderAndSkipsWhatItIs
     for (const QString& file : QDir(folder.path()).entryList(QDir::Files, QDir::Name)) {
         stages << file.section('-', 2).chopped(4);
     }
-    EXPECT_EQ(stages, QStringList({"grey", "edges", "panels", "shading", "rules", "marks",
+    EXPECT_EQ(stages, QStringList({"grey", "edges", "panels", "shading", "rules", "ends", "marks",
                                    "prepared", "read", "gaps"}));
 
     const test::ScopedEnv skip(StageDump::kSkipVariable, "rules,shading");
