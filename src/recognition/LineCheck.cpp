@@ -7,24 +7,10 @@
 #include <algorithm>
 
 namespace quorvale {
-namespace {
-
-RecognizedLine glyphsOf(const platform::EngineLine& line) {
-    RecognizedLine glyphs;
-    for (const platform::EngineWord& word : line.words) {
-        for (std::size_t i = 0; i < word.symbols.size(); ++i) {
-            glyphs.addGlyph(word.symbols[i].text, word.symbols[i].box, i == 0, word.blanksBefore);
-        }
-    }
-    return glyphs;
-}
-
-} // namespace
-
 QStringList LineCheck::correct(const QImage& grey, const std::vector<platform::EngineLine>& lines) {
     QStringList texts;
     for (const platform::EngineLine& line : lines) {
-        RecognizedLine glyphs = glyphsOf(line);
+        RecognizedLine glyphs = RecognizedLine::of(line);
         texts << line.text;
         if (glyphs.glyphs().empty()) {
             continue;
@@ -54,7 +40,19 @@ QStringList LineCheck::correct(const QImage& grey, const std::vector<platform::E
                 }
             }
         }
-        if (!strokes.empty() || monospaced) {
+        bool phantoms = false;
+        for (std::size_t i = 0; i < glyphs.glyphs().size(); ++i) {
+            const QRect box = glyphs.glyphs()[i].box;
+            const int reach = int(geometry.pitch / 2);
+            // A real one is drawn as wide as a letter.
+            if (glyphs.glyphs()[i].text == QLatin1String("_") && box.width() < reach / 2 &&
+                !UnderscoreStrokes::inkUnder(grey, geometry, box.left() - reach,
+                                             box.right() + reach)) {
+                glyphs.setGlyphText(i, QString());
+                phantoms = true;
+            }
+        }
+        if (!strokes.empty() || monospaced || phantoms) {
             texts.back() = glyphs.text(strokes);
         }
     }

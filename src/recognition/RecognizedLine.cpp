@@ -44,6 +44,16 @@ int startOf(const QRect& box, const std::vector<QRect>& strokes) {
 
 } // namespace
 
+RecognizedLine RecognizedLine::of(const platform::EngineLine& line) {
+    RecognizedLine glyphs;
+    for (const platform::EngineWord& word : line.words) {
+        for (std::size_t i = 0; i < word.symbols.size(); ++i) {
+            glyphs.addGlyph(word.symbols[i].text, word.symbols[i].box, i == 0, word.blanksBefore);
+        }
+    }
+    return glyphs;
+}
+
 void RecognizedLine::addGlyph(const QString& text, const QRect& box, bool startsWord,
                               int blanksBefore) {
     if (startsWord && !m_glyphs.empty()) {

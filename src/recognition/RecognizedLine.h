@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextRecognizer.h"
+
 #include <QRect>
 #include <QString>
 #include <optional>
@@ -17,6 +19,8 @@ public:
         int word = 0;
         int blanksBefore = 0; // for a word's first glyph: spaces between it and the last word
     };
+
+    static RecognizedLine of(const platform::EngineLine& line);
 
     void addGlyph(const QString& text, const QRect& box, bool startsWord, int blanksBefore);
     const std::vector<Glyph>& glyphs() const { return m_glyphs; }

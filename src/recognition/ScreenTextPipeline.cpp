@@ -1,5 +1,6 @@
 #include "recognition/ScreenTextPipeline.h"
 
+#include "recognition/BoxEnds.h"
 #include "recognition/ChromeTokens.h"
 #include "recognition/EdgeStrips.h"
 #include "recognition/InvertedPanels.h"
@@ -11,6 +12,7 @@
 #include "recognition/ShadedBackgrounds.h"
 #include "recognition/SolidMarks.h"
 #include "recognition/StageDump.h"
+#include "recognition/WordGaps.h"
 
 #include <QCoreApplication>
 
@@ -23,13 +25,16 @@ namespace quorvale {
 //      EdgeStrips (thin bands of title bar or desktop at the edges cleared),
 //      InvertedPanels (fills darker than the page holding lighter text turned),
 //      ShadedBackgrounds (lighter fills lifted to the page), RuleLines (grid lines,
-//      borders, separators erased), SolidMarks (checkboxes and solid icons cleared);
+//      borders, separators erased), BoxEnds (the rounded ends of boxes whose top and
+//      bottom were erased), SolidMarks (checkboxes and solid icons cleared);
 //      then small pixels enlarged, padded.
 //   2. PageSplit: where two engines may share a page with much text.
 //   3. The engine reads the page (TextRecognizer::read).
-//   4. ChromeTokens: unsure words of icons and frame edges dropped.
-//   5. LineCheck: underscores, full stops and monospaced spaces checked on the image.
-//   6. QuotePairs: backticks the engine read as opening quotes.
+//   4. WordGaps: words the engine joined across a blank as wide as a space split.
+//   5. ChromeTokens: unsure words of icons and frame edges dropped.
+//   6. LineCheck: underscores, full stops and monospaced spaces checked on the image.
+//   7. QuotePairs: backticks the engine read as opening quotes.
+// The engine's lines are dumped as text after it reads and after WordGaps.
 ScreenTextPipeline::Outcome
 ScreenTextPipeline::read(platform::TextRecognizer& engine,
                          const platform::TextRecognitionRequest& request, const QImage& image) {
@@ -48,8 +53,12 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
                 dump.write(QStringLiteral("shading"), grey);
             }
             if (dump.runs(QStringLiteral("rules"))) {
-                RuleLines::erase(grey, pixelRatio);
+                const std::vector<QRect> rules = RuleLines::erase(grey, pixelRatio);
                 dump.write(QStringLiteral("rules"), grey);
+                if (dump.runs(QStringLiteral("ends"))) {
+                    BoxEnds::clear(grey, rules, pixelRatio);
+                    dump.write(QStringLiteral("ends"), grey);
+                }
             }
             if (dump.runs(QStringLiteral("marks"))) {
                 SolidMarks::clear(grey, pageLevel, pixelRatio);
@@ -81,10 +90,19 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
     if (!read.isSuccess()) {
         return Outcome::failure(read.error());
     }
+    dump.write(QStringLiteral("read"), read.value());
+    if (dump.runs(QStringLiteral("gaps"))) {
+        WordGaps::split(prepared.image, read.value(), [&](const QImage& spaced) {
+            platform::EnginePage again{spaced, page.ppi, {}};
+            platform::EngineOutcome reread = engine.read(request, again);
+            return reread.isSuccess() ? reread.value() : std::vector<platform::EngineLine>();
+        });
+        dump.write(QStringLiteral("gaps"), read.value());
+    }
+
     if (dump.runs(QStringLiteral("chrome"))) {
         ChromeTokens::drop(read.value());
     }
-
     const QStringList texts = LineCheck::correct(prepared.image, read.value());
     std::vector<Line> lines;
     for (std::size_t i = 0; i < read.value().size(); ++i) {

@@ -151,6 +151,28 @@ std::vector<QRect> UnderscoreStrokes::find(const QImage& grey, const Line& line)
     return strokes;
 }
 
+bool UnderscoreStrokes::inkUnder(const QImage& grey, const Line& line, int left, int right) {
+    const QRect zone = QRect(QPoint(left, line.baseline + 1),
+                             QPoint(right, line.baseline + int(std::ceil(0.5 * line.glyphHeight))))
+                           .intersected(grey.rect());
+    if (grey.format() != QImage::Format_Grayscale8 || zone.isEmpty()) {
+        return true;
+    }
+    const Levels levels = levelsAround(grey, line.box.united(zone).intersected(grey.rect()));
+    if (levels.threshold < 0) {
+        return true;
+    }
+    for (int y = zone.top(); y <= zone.bottom(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        for (int x = zone.left(); x <= zone.right(); ++x) {
+            if (row[x] < levels.threshold) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 int UnderscoreStrokes::count(const QRect& stroke, double pitch) {
     if (pitch <= 0) {
         return 1;

@@ -20,6 +20,9 @@ public:
 
     // Each stroke's rectangle, left to right.
     static std::vector<QRect> find(const QImage& grey, const Line& line);
+    // Whether anything is drawn under the line's baseline between these columns: where
+    // nothing is, an underscore the engine read is a phantom of a rule erased nearby.
+    static bool inkUnder(const QImage& grey, const Line& line, int left, int right);
     // How many underscores a stroke of this width stands for.
     static int count(const QRect& stroke, double pitch);
 };

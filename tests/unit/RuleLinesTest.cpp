@@ -1,5 +1,6 @@
 #include "recognition/RuleLines.h"
 
+#include "recognition/BoxEnds.h"
 #include "support/GreyPage.h"
 
 #include <QPainter>
@@ -139,6 +140,38 @@ TEST(RuleLinesTest, AFrameEdgeGoesBesideItsDropShadow) {
     });
     ASSERT_EQ(RuleLines::erase(grey).size(), 1u);
     EXPECT_GE(grey.constScanLine(30)[61], 200);
+}
+
+TEST(RuleLinesTest, BoxEndsGoWithTheBoxAndWordsBesideItStay) {
+    struct Case {
+        const char* name;
+        std::function<void(QPainter&)> draw;
+        int endInk; // dark pixels left beyond the words' columns
+    };
+    const std::vector<Case> cases = {
+        {"a rounded button",
+         [](QPainter& p) {
+             fill(p, {40, 20, 81, 1}, kInk), fill(p, {40, 39, 81, 1}, kInk);
+             for (const int x : {34, 125}) { // its ends, as "(" and ")"
+                 fill(p, {x, 23, 1, 14}, kInk), fill(p, {std::min(x + 1, 123), 21, 3, 2}, kInk);
+                 fill(p, {std::min(x + 1, 123), 37, 3, 2}, kInk);
+             }
+         },
+         0},
+        {"an underline with a word before it",
+         [](QPainter& p) {
+             fill(p, {40, 40, 80, 1}, kInk), fill(p, {32, 30, 6, 10}, kInk);
+         },
+         60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage grey = test::greyPage({160, 60}, [&](QPainter& p) { c.draw(p), word(p, {44, 26}); });
+        BoxEnds::clear(grey, RuleLines::erase(grey));
+        EXPECT_EQ(darkPixels(grey, {25, 15, 14, 30}) + darkPixels(grey, {122, 15, 14, 30}),
+                  c.endInk);
+        EXPECT_GT(darkPixels(grey, {44, 26, 40, 10}), 40);
+    }
 }
 
 } // namespace

@@ -83,6 +83,12 @@ TEST(UnderscoreStrokesTest, FindsUnderscoresStandingInTheirOwnCells) {
     }
 }
 
+TEST(UnderscoreStrokesTest, TellsWhereAnythingIsDrawnUnderTheBaseline) {
+    const QImage image = lineImage("ab cd", underscore(2, 1));
+    EXPECT_TRUE(UnderscoreStrokes::inkUnder(image, geometry(image), 40, 49));
+    EXPECT_FALSE(UnderscoreStrokes::inkUnder(image, geometry(image), 60, 69));
+}
+
 TEST(UnderscoreStrokesTest, StopsAboveTheNextLine) {
     // The top bar of a capital on the next line looks like a stroke from above.
     const QImage image = lineImage("ab cd", underscore(2, 1, 8));
