@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QRasterWindow>
 #include <QScreen>
 #include <vector>
 
@@ -27,6 +28,40 @@ bool sameScreen(const platform::ScreenInfo& a, const platform::ScreenInfo& b) {
     return a.displayID == b.displayID && a.frame == b.frame && a.geometry == b.geometry &&
            qFuzzyCompare(a.devicePixelRatio, b.devicePixelRatio);
 }
+
+// sway 1.7 hands a full-screen window's only surface straight to an output that draws no
+// software cursor, and a headless output then keeps presenting its last composed frame: the
+// desktop, until the pointer comes. A second surface makes it compose the overlay; and as it
+// then redraws only what changed, the overlay is drawn once more in full after the pixel.
+class ComposeHint : public QRasterWindow {
+public:
+    explicit ComposeHint(QWidget* overlay)
+        : QRasterWindow(overlay->windowHandle())
+        , m_overlay(overlay) {
+        QSurfaceFormat format;
+        format.setAlphaBufferSize(8);
+        setFormat(format);
+        setFlag(Qt::WindowTransparentForInput);
+        setGeometry(0, 0, 1, 1);
+        // Hiding the overlay takes its surface and the pixel's with it.
+        overlay->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide) {
+            hide();
+        } else if (event->type() == QEvent::Show) {
+            // Once the overlay's own surface is there: the pixel is placed on it.
+            QMetaObject::invokeMethod(this, &QWindow::show, Qt::QueuedConnection);
+        }
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override { m_overlay->update(); }
+
+private:
+    QWidget* m_overlay;
+};
 
 bool applicationRunning() {
     return QCoreApplication::instance() && !QCoreApplication::closingDown();
@@ -58,6 +93,8 @@ SelectionView* SelectionViewPool::take(const platform::ScreenInfo& screen, doubl
         view->setGeometry(screen.geometry);
         view->setWindowState(Qt::WindowFullScreen);
         view->winId();
+        // A clear pixel of its own, above the overlay's top-left corner.
+        new ComposeHint(view);
         return view;
     }
     // Opaque and past the window manager: without a compositor a translucent window
