@@ -63,8 +63,29 @@ private:
     QWidget* m_overlay;
 };
 
+// Set once the application has begun to quit: an overlay given back from then on (its
+// controller going with the app's last objects) is deleted, as nothing would later.
+bool& quitting() {
+    static bool value = false;
+    return value;
+}
+
+void watchQuit() {
+    static QPointer<QCoreApplication> watched;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || watched == app) {
+        return;
+    }
+    watched = app;
+    quitting() = false;
+    QObject::connect(app, &QCoreApplication::aboutToQuit, [] {
+        quitting() = true;
+        SelectionViewPool::clear();
+    });
+}
+
 bool applicationRunning() {
-    return QCoreApplication::instance() && !QCoreApplication::closingDown();
+    return QCoreApplication::instance() && !QCoreApplication::closingDown() && !quitting();
 }
 
 } // namespace
@@ -79,6 +100,7 @@ SelectionView* SelectionViewPool::take(const platform::ScreenInfo& screen, doubl
             return view;
         }
     }
+    watchQuit();
     auto* view = new SelectionView();
     view->setScreen(screen, primaryHeight);
     const auto& screens = platform::current().screens;
@@ -123,12 +145,6 @@ void SelectionViewPool::give(SelectionView* view) {
         delete view;
         return;
     }
-    static const bool clearsOnQuit = [] {
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
-                         &SelectionViewPool::clear);
-        return true;
-    }();
-    Q_UNUSED(clearsOnQuit);
     kept().push_back({view, view->primaryHeight()});
 }
 
