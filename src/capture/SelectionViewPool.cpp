@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QRasterWindow>
 #include <QScreen>
 #include <vector>
 
@@ -28,8 +29,63 @@ bool sameScreen(const platform::ScreenInfo& a, const platform::ScreenInfo& b) {
            qFuzzyCompare(a.devicePixelRatio, b.devicePixelRatio);
 }
 
+// sway 1.7 hands a full-screen window's only surface straight to an output that draws no
+// software cursor, and a headless output then keeps presenting its last composed frame: the
+// desktop, until the pointer comes. A second surface makes it compose the overlay; and as it
+// then redraws only what changed, the overlay is drawn once more in full after the pixel.
+class ComposeHint : public QRasterWindow {
+public:
+    explicit ComposeHint(QWidget* overlay)
+        : QRasterWindow(overlay->windowHandle())
+        , m_overlay(overlay) {
+        QSurfaceFormat format;
+        format.setAlphaBufferSize(8);
+        setFormat(format);
+        setFlag(Qt::WindowTransparentForInput);
+        setGeometry(0, 0, 1, 1);
+        // Hiding the overlay takes its surface and the pixel's with it.
+        overlay->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide) {
+            hide();
+        } else if (event->type() == QEvent::Show) {
+            // Once the overlay's own surface is there: the pixel is placed on it.
+            QMetaObject::invokeMethod(this, &QWindow::show, Qt::QueuedConnection);
+        }
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override { m_overlay->update(); }
+
+private:
+    QWidget* m_overlay;
+};
+
+// Set once the application has begun to quit: an overlay given back from then on (its
+// controller going with the app's last objects) is deleted, as nothing would later.
+bool& quitting() {
+    static bool value = false;
+    return value;
+}
+
+void watchQuit() {
+    static QPointer<QCoreApplication> watched;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || watched == app) {
+        return;
+    }
+    watched = app;
+    quitting() = false;
+    QObject::connect(app, &QCoreApplication::aboutToQuit, [] {
+        quitting() = true;
+        SelectionViewPool::clear();
+    });
+}
+
 bool applicationRunning() {
-    return QCoreApplication::instance() && !QCoreApplication::closingDown();
+    return QCoreApplication::instance() && !QCoreApplication::closingDown() && !quitting();
 }
 
 } // namespace
@@ -44,6 +100,7 @@ SelectionView* SelectionViewPool::take(const platform::ScreenInfo& screen, doubl
             return view;
         }
     }
+    watchQuit();
     auto* view = new SelectionView();
     view->setScreen(screen, primaryHeight);
     const auto& screens = platform::current().screens;
@@ -58,6 +115,8 @@ SelectionView* SelectionViewPool::take(const platform::ScreenInfo& screen, doubl
         view->setGeometry(screen.geometry);
         view->setWindowState(Qt::WindowFullScreen);
         view->winId();
+        // A clear pixel of its own, above the overlay's top-left corner.
+        new ComposeHint(view);
         return view;
     }
     // Opaque and past the window manager: without a compositor a translucent window
@@ -86,12 +145,6 @@ void SelectionViewPool::give(SelectionView* view) {
         delete view;
         return;
     }
-    static const bool clearsOnQuit = [] {
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
-                         &SelectionViewPool::clear);
-        return true;
-    }();
-    Q_UNUSED(clearsOnQuit);
     kept().push_back({view, view->primaryHeight()});
 }
 

@@ -355,6 +355,16 @@ bool WaylandSession::startApp(const QStringList& arguments) {
     return test::appAnswers(*m_app, socket);
 }
 
+int WaylandSession::quitApp() {
+    if (!m_app) {
+        return -1;
+    }
+    m_app->terminate();
+    // Serving the event loop meanwhile: the sanitizers' reports arrive on standard error.
+    const bool ended = waitUntil([&] { return m_app->state() == QProcess::NotRunning; }, 30000);
+    return ended && m_app->exitStatus() == QProcess::NormalExit ? m_app->exitCode() : -1;
+}
+
 CommandOutput WaylandSession::run(const QString& program, const QStringList& arguments,
                                   int timeoutMs) const {
     return runCommand(environment(), program, arguments, timeoutMs);

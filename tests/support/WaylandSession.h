@@ -53,6 +53,9 @@ public:
     // Starts `quorvale` and waits until it answers on its socket.
     bool startApp(const QStringList& arguments = {});
     bool isAppRunning() const { return m_app && m_app->state() == QProcess::Running; }
+    // Quits the app as a logout does (SIGTERM) and returns its exit status: -1 when it
+    // crashed, was aborted (by a sanitizer's report) or did not end.
+    int quitApp();
     // What the app wrote to standard error so far (also forwarded to ours).
     QString appErrors() const { return QString::fromUtf8(m_appErrors); }
     CommandOutput runQuorvale(const QStringList& arguments, int timeoutMs = 60000) const;

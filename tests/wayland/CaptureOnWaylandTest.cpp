@@ -23,6 +23,14 @@ protected:
         }
     }
 
+    // Each case ends as a logout ends the app: a clean exit, with nothing leaked under the
+    // sanitizers.
+    void TearDown() override {
+        if (appStarted) {
+            EXPECT_EQ(session->quitApp(), 0);
+        }
+    }
+
     void startApp(Portal portal) {
         session = std::make_unique<test::WaylandSession>(portal);
         ASSERT_TRUE(session->isValid()) << session->failure().toStdString();
@@ -33,6 +41,7 @@ protected:
         defaults.close();
         session->setEnvironment("QT_LOGGING_RULES", "com.vantrelo.Quorvale.Debug.debug=true");
         ASSERT_TRUE(session->startApp()) << session->appErrors().toStdString();
+        appStarted = true;
     }
 
     bool waitFor(const QString& text, int timeoutMs = 30000) const {
@@ -52,6 +61,7 @@ protected:
     }
 
     std::unique_ptr<test::WaylandSession> session;
+    bool appStarted = false;
 };
 
 TEST_F(CaptureOnWayland, DragOverTextOnTheSecondOutputPutsTheTextOnTheClipboard) {
@@ -66,6 +76,15 @@ TEST_F(CaptureOnWayland, DragOverTextOnTheSecondOutputPutsTheTextOnTheClipboard)
     ASSERT_TRUE(session->setBackground("HEADLESS-2", page));
 
     beginSelection();
+    // The pointer is still on the first output: the second shows the page dimmed all the same.
+    const QPoint blank(second.width() - 10, second.height() - 10);
+    EXPECT_TRUE(test::waitUntil(
+        [&] {
+            const QImage shown = session->grab("HEADLESS-2");
+            return !shown.isNull() && qGray(shown.pixel(blank)) < qGray(page.pixel(blank)) - 40;
+        },
+        5000))
+        << "the second output shows the live desktop";
     const QPoint origin = second.topLeft() + at;
     ASSERT_TRUE(
         session->drag(origin + QPoint(4, 4), origin + QPoint(text.width() - 4, text.height() - 4)));
