@@ -59,6 +59,18 @@ std::vector<DesktopShortcuts::Assigned> assignedIn(const QVariant& shortcuts) {
     return assigned;
 }
 
+QList<PortalShortcut> portalShortcuts(const std::vector<DesktopShortcuts::Wanted>& wanted) {
+    QList<PortalShortcut> shortcuts;
+    for (const DesktopShortcuts::Wanted& one : wanted) {
+        QVariantMap properties{{QStringLiteral("description"), one.description}};
+        if (!one.preferredTrigger.isEmpty()) {
+            properties.insert(QStringLiteral("preferred_trigger"), one.preferredTrigger);
+        }
+        shortcuts.append({one.id, properties});
+    }
+    return shortcuts;
+}
+
 // The interface documents an object path sent as a string; take either.
 QString sessionHandleIn(const QVariantMap& results) {
     const QVariant handle = results.value(QStringLiteral("session_handle"));
@@ -97,9 +109,12 @@ void PortalGlobalShortcuts::bind(std::vector<Wanted> wanted, AnswerHandler answe
     m_answered = std::move(answered);
     m_activated = std::move(activated);
     QPointer<PortalGlobalShortcuts> self(this);
+    // Plasma 5.27 binds only what CreateSession lists, and names the set after the session
+    // token: a fixed token keeps the keys a user assigns there from one run to the next.
     PortalRequest::send(
         bus(), kInterface, QStringLiteral("CreateSession"), {},
-        {{QStringLiteral("session_handle_token"), PortalRequest::nextToken()}},
+        {{QStringLiteral("session_handle_token"), QStringLiteral("quorvale_shortcuts")},
+         {QStringLiteral("shortcuts"), QVariant::fromValue(portalShortcuts(m_wanted))}},
         [self](PortalRequest::Answer answer) {
             if (!self) {
                 return;
@@ -124,28 +139,20 @@ void PortalGlobalShortcuts::bindInSession(const QString& session) {
                   SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     bus().connect(PortalRequest::kService, PortalRequest::kPath, kInterface,
                   QStringLiteral("ShortcutsChanged"), this, SLOT(onShortcutsChanged(QDBusMessage)));
-    QList<PortalShortcut> shortcuts;
-    for (const Wanted& wanted : m_wanted) {
-        QVariantMap properties{{QStringLiteral("description"), wanted.description}};
-        if (!wanted.preferredTrigger.isEmpty()) {
-            properties.insert(QStringLiteral("preferred_trigger"), wanted.preferredTrigger);
-        }
-        shortcuts.append({wanted.id, properties});
-    }
     QPointer<PortalGlobalShortcuts> self(this);
-    PortalRequest::send(
-        bus(), kInterface, QStringLiteral("BindShortcuts"),
-        {QVariant::fromValue(QDBusObjectPath(session)), QVariant::fromValue(shortcuts), QString()},
-        {}, [self](PortalRequest::Answer answer) {
-            if (!self) {
-                return;
-            }
-            const QString failure = failureOf(answer);
-            self->answer(failure.isEmpty()
-                             ? assignedIn(answer.results.value(QStringLiteral("shortcuts")))
-                             : std::vector<Assigned>{},
-                         failure);
-        });
+    PortalRequest::send(bus(), kInterface, QStringLiteral("BindShortcuts"),
+                        {QVariant::fromValue(QDBusObjectPath(session)),
+                         QVariant::fromValue(portalShortcuts(m_wanted)), QString()},
+                        {}, [self](PortalRequest::Answer answer) {
+                            if (!self) {
+                                return;
+                            }
+                            const QString failure = failureOf(answer);
+                            self->answer(failure.isEmpty() ? assignedIn(answer.results.value(
+                                                                 QStringLiteral("shortcuts")))
+                                                           : std::vector<Assigned>{},
+                                         failure);
+                        });
 }
 
 void PortalGlobalShortcuts::answer(std::vector<Assigned> assigned, const QString& detail) {

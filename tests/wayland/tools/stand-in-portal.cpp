@@ -1,10 +1,11 @@
 // Takes the desktop portal's name on the session bus. It answers every screenshot request with
 // the given response code (1: cancelled by the user, 2: refused) and offers global shortcuts
-// one of three ways: "bind" takes every shortcut asked for and assigns Ctrl+Shift+F1, F2, ...
-// in the order asked; "bind-nothing" takes none; "absent" has no such interface. Prints
+// one of four ways: "bind" takes every shortcut asked for and assigns Ctrl+Shift+F1, F2, ...
+// in the order asked; "bind-created" does the same with those CreateSession listed, as Plasma
+// 5.27 does; "bind-nothing" takes none; "absent" has no such interface. Prints
 // "ready" once it owns the name and "bind ID PREFERRED_TRIGGER" for each shortcut asked for;
 // a line "activate ID" on its input presses that shortcut.
-//   stand-in-portal RESPONSE_CODE bind|bind-nothing|absent
+//   stand-in-portal RESPONSE_CODE bind|bind-created|bind-nothing|absent
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <QVariantMap>
 #include <cstdio>
+#include <map>
 #include <unistd.h>
 
 struct PortalShortcut {
@@ -90,9 +92,11 @@ class GlobalShortcutsPortal : public QDBusAbstractAdaptor {
     Q_PROPERTY(uint version READ version)
 
 public:
-    GlobalShortcutsPortal(QObject* parent, bool binds)
+    enum class Binding { asked, created, nothing };
+
+    GlobalShortcutsPortal(QObject* parent, Binding binding)
         : QDBusAbstractAdaptor(parent)
-        , m_binds(binds) {}
+        , m_binding(binding) {}
     uint version() const { return 1; }
 
     void activate(const QString& id) {
@@ -109,17 +113,20 @@ public slots:
     QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
         m_session =
             handle(message, "session", options.value("session_handle_token", "s").toString());
+        m_created = qdbus_cast<QList<PortalShortcut>>(options.value("shortcuts"));
         return respondLater(this, message, options, 0, {{"session_handle", m_session}});
     }
 
     QDBusObjectPath BindShortcuts(const QDBusObjectPath& session,
-                                  const QList<PortalShortcut>& shortcuts, const QString&,
+                                  const QList<PortalShortcut>& asked, const QString&,
                                   const QVariantMap& options, const QDBusMessage& message) {
+        // Plasma 5.27 binds what CreateSession listed and ignores what BindShortcuts asks.
+        const QList<PortalShortcut>& shortcuts = m_binding == Binding::created ? m_created : asked;
         QList<PortalShortcut> bound;
         for (const PortalShortcut& shortcut : shortcuts) {
             std::printf("bind %s %s\n", qPrintable(shortcut.id),
                         qPrintable(shortcut.properties.value("preferred_trigger").toString()));
-            if (m_binds) {
+            if (m_binding != Binding::nothing) {
                 bound.append(
                     {shortcut.id,
                      {{"description", shortcut.properties.value("description")},
@@ -133,8 +140,9 @@ public slots:
     }
 
 private:
-    bool m_binds;
+    Binding m_binding;
     QString m_session;
+    QList<PortalShortcut> m_created;
 };
 
 } // namespace
@@ -142,8 +150,13 @@ private:
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString shortcuts = argc == 3 ? QString::fromLatin1(argv[2]) : QString();
-    if (shortcuts != "bind" && shortcuts != "bind-nothing" && shortcuts != "absent") {
-        std::fprintf(stderr, "usage: stand-in-portal RESPONSE_CODE bind|bind-nothing|absent\n");
+    const std::map<QString, GlobalShortcutsPortal::Binding> bindings{
+        {"bind", GlobalShortcutsPortal::Binding::asked},
+        {"bind-created", GlobalShortcutsPortal::Binding::created},
+        {"bind-nothing", GlobalShortcutsPortal::Binding::nothing}};
+    if (!bindings.contains(shortcuts) && shortcuts != "absent") {
+        std::fprintf(stderr, "usage: stand-in-portal RESPONSE_CODE "
+                             "bind|bind-created|bind-nothing|absent\n");
         return 2;
     }
     qDBusRegisterMetaType<PortalShortcut>();
@@ -152,7 +165,7 @@ int main(int argc, char** argv) {
     new ScreenshotPortal(&root, QString::fromLatin1(argv[1]).toUInt());
     GlobalShortcutsPortal* globalShortcuts = nullptr;
     if (shortcuts != "absent") {
-        globalShortcuts = new GlobalShortcutsPortal(&root, shortcuts == "bind");
+        globalShortcuts = new GlobalShortcutsPortal(&root, bindings.at(shortcuts));
     }
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QByteArray pending;
