@@ -67,19 +67,28 @@ uchar clampedLevel(double level) {
     return uchar(std::clamp(int(std::lround(level)), 0, 255));
 }
 
+// The outer band, a few rings deep: a window captured with its outline and frame must not make
+// the outline's colour the page's.
 template <typename Visit> void forEachBorderPixel(const QImage& argb, Visit visit) {
     const int w = argb.width();
     const int h = argb.height();
-    for (int x = 0; x < w; ++x) {
-        visit(argb.pixel(x, 0));
-        if (h > 1) {
-            visit(argb.pixel(x, h - 1));
+    const int rings = std::clamp(std::min(w, h) / 10, 1, 8);
+    for (int ring = 0; ring < rings && 2 * ring < std::min(w, h); ++ring) {
+        const int left = ring;
+        const int top = ring;
+        const int right = w - 1 - ring;
+        const int bottom = h - 1 - ring;
+        for (int x = left; x <= right; ++x) {
+            visit(argb.pixel(x, top));
+            if (bottom > top) {
+                visit(argb.pixel(x, bottom));
+            }
         }
-    }
-    for (int y = 1; y < h - 1; ++y) {
-        visit(argb.pixel(0, y));
-        if (w > 1) {
-            visit(argb.pixel(w - 1, y));
+        for (int y = top + 1; y < bottom; ++y) {
+            visit(argb.pixel(left, y));
+            if (right > left) {
+                visit(argb.pixel(right, y));
+            }
         }
     }
 }

@@ -60,6 +60,14 @@ TEST(ScreenTextPreparationTest, BackgroundIsTheCommonBorderColourNotTheInk) {
     noisy.setPixel(0, 0, qRgb(203, 201, 199));
     noisy.setPixel(5, 0, qRgb(197, 199, 202));
     EXPECT_LT(qAbs(qRed(Prep::backgroundColor(noisy)) - 200), 4);
+
+    // A window captured with its 1-px outline: the outline is not the page.
+    QImage framed = page(QColor("#f6f5f4"), QColor("#303030"));
+    QPainter painter(&framed);
+    painter.setPen(QColor("#202020"));
+    painter.drawRect(framed.rect().adjusted(0, 0, -1, -1));
+    painter.end();
+    EXPECT_EQ(Prep::backgroundColor(framed), QColor("#f6f5f4").rgb());
 }
 
 TEST(ScreenTextPreparationTest, TransparentPagesAreFilledToShowTheirContent) {
