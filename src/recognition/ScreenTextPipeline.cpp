@@ -10,6 +10,7 @@
 #include "recognition/RuleLines.h"
 #include "recognition/ScreenTextPreparation.h"
 #include "recognition/ShadedBackgrounds.h"
+#include "recognition/ShortcutKeys.h"
 #include "recognition/SolidMarks.h"
 #include "recognition/StageDump.h"
 #include "recognition/WordGaps.h"
@@ -34,6 +35,7 @@ namespace quorvale {
 //   5. ChromeTokens: unsure words of icons and frame edges dropped.
 //   6. LineCheck: underscores, full stops and monospaced spaces checked on the image.
 //   7. QuotePairs: backticks the engine read as opening quotes.
+//   8. ShortcutKeys: the grey key names of menu shortcuts.
 // The engine's lines are dumped as text after it reads and after WordGaps.
 ScreenTextPipeline::Outcome
 ScreenTextPipeline::read(platform::TextRecognizer& engine,
@@ -107,7 +109,7 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
     std::vector<Line> lines;
     for (std::size_t i = 0; i < read.value().size(); ++i) {
         if (!texts[i].isEmpty()) {
-            lines.push_back({QuotePairs::restoreBackticks(texts[i]),
+            lines.push_back({ShortcutKeys::restore(QuotePairs::restoreBackticks(texts[i])),
                              prepared.toInput(QRectF(read.value()[i].box))});
         }
     }
