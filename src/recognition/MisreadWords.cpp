@@ -1,4 +1,4 @@
-#include "recognition/ShortcutKeys.h"
+#include "recognition/MisreadWords.h"
 
 #include <QRegularExpression>
 
@@ -44,7 +44,7 @@ QString restoreWord(const QString& word) {
 
 } // namespace
 
-QString ShortcutKeys::restore(const QString& line) {
+QString MisreadWords::restoreShortcutKeys(const QString& line) {
     static const QRegularExpression words(QStringLiteral(R"(\S+)"));
     QString restored;
     qsizetype at = 0;
@@ -54,6 +54,19 @@ QString ShortcutKeys::restore(const QString& line) {
         at = match.capturedEnd();
     }
     return restored + line.mid(at);
+}
+
+QString MisreadWords::restoreSectionSigns(QString line) {
+    const auto isNamePart = [&line](qsizetype i) {
+        return i >= 0 && i < line.size() &&
+               (line[i] == u'_' || (line[i].isLetter() && line[i].unicode() < 0x80));
+    };
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == u'\u00a7' && (isNamePart(i - 1) || isNamePart(i + 1))) {
+            line[i] = u'S';
+        }
+    }
+    return line;
 }
 
 } // namespace quorvale
