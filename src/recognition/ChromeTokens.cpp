@@ -1,5 +1,7 @@
 #include "recognition/ChromeTokens.h"
 
+#include "recognition/RecognizedLine.h"
+
 #include <algorithm>
 
 namespace quorvale {
@@ -50,10 +52,31 @@ int dropWindowButtons(std::vector<platform::EngineLine>& lines) {
     return int(buttons);
 }
 
+// A drop-down's arrow at the right end of its box: a V-shaped mark standing clear of the
+// line's baseline, where a letter v or Y would stand on it.
+int dropChevrons(std::vector<platform::EngineLine>& lines) {
+    int dropped = 0;
+    for (platform::EngineLine& line : lines) {
+        if (line.words.size() < 2 || line.words.back().text.size() != 1 ||
+            !QStringLiteral("vVyY").contains(line.words.back().text.front())) {
+            continue;
+        }
+        const int clearance = line.baseline - line.words.back().box.bottom();
+        if (clearance >= ChromeTokens::kMinChevronClearance &&
+            clearance * ChromeTokens::kChevronClearanceShare >=
+                RecognizedLine::of(line).glyphHeight()) {
+            line.words.pop_back();
+            rebuildText(line);
+            ++dropped;
+        }
+    }
+    return dropped;
+}
+
 } // namespace
 
 int ChromeTokens::drop(std::vector<platform::EngineLine>& lines) {
-    int dropped = dropWindowButtons(lines);
+    int dropped = dropWindowButtons(lines) + dropChevrons(lines);
     for (platform::EngineLine& line : lines) {
         const int before = int(line.words.size());
         const auto kept = std::remove_if(line.words.begin(), line.words.end(), isChrome);

@@ -8,7 +8,8 @@ namespace quorvale {
 
 // Icons, checkboxes, expander triangles and the cut-off edge of a title bar come back from
 // the engine as short tokens it is unsure of ("vy", "&", "[Bm"), a title bar's buttons as
-// single marks it may be sure of ("- o x"). Such words are dropped,
+// single marks it may be sure of ("- o x"), a drop-down's arrow as a "v" or "Y" it may be sure
+// of too. Such words are dropped,
 // and lines left with no words; words the engine is sure of always stay. A line that was
 // mostly such tokens and keeps only single marks or guesses is an icon row or a frame edge as a
 // whole.
@@ -25,6 +26,10 @@ public:
     // beyond the title.
     static constexpr std::size_t kMinWindowButtons = 2;
     static constexpr int kLinesBeforeWindowButtons = 2;
+    // A drop-down's arrow ends its line clear of the baseline by this many pixels and at
+    // least one part in this many of the line's glyph height.
+    static constexpr int kMinChevronClearance = 2;
+    static constexpr int kChevronClearanceShare = 6;
 
     // Returns how many words were dropped; the text of a line that lost words is rebuilt.
     static int drop(std::vector<platform::EngineLine>& lines);

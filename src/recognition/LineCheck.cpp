@@ -38,6 +38,10 @@ QStringList LineCheck::correct(const QImage& grey, const std::vector<platform::E
                     PunctuationShape::isDot(grey, all[i].box)) {
                     glyphs.setGlyphText(i, QStringLiteral("."));
                 }
+                if (all[i].text == QLatin1String("T") &&
+                    PunctuationShape::isSerifedI(grey, all[i].box)) {
+                    glyphs.setGlyphText(i, QStringLiteral("I"));
+                }
             }
         }
         bool phantoms = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace quorvale {
@@ -13,6 +14,26 @@ constexpr double kMaxLean = 0.15;
 constexpr double kMaxDotAspect = 1.5;
 // Fewer dark pixels are noise, not a mark.
 constexpr int kMinInk = 3;
+// An I's foot is about as wide as its top; a serifed T's foot is half its bar or less.
+constexpr double kMinFootShare = 0.75;
+// A bar is this many times as wide as the stem under it.
+constexpr int kMinBarToStem = 2;
+
+// The darkest and lightest levels in `area`, when they differ enough to hold ink.
+std::optional<int> inkThreshold(const QImage& grey, const QRect& area) {
+    int darkest = 255;
+    int lightest = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* line = grey.constScanLine(y);
+        const auto [low, high] = std::minmax_element(line + area.left(), line + area.right() + 1);
+        darkest = std::min<int>(darkest, *low);
+        lightest = std::max<int>(lightest, *high);
+    }
+    if (lightest - darkest < 64) {
+        return std::nullopt;
+    }
+    return (darkest + lightest) / 2;
+}
 
 } // namespace
 
@@ -24,18 +45,11 @@ bool PunctuationShape::isDot(const QImage& grey, const QRect& box) {
     if (area.isEmpty()) {
         return false;
     }
-    int darkest = 255;
-    int lightest = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uchar* line = grey.constScanLine(y);
-        const auto [low, high] = std::minmax_element(line + area.left(), line + area.right() + 1);
-        darkest = std::min<int>(darkest, *low);
-        lightest = std::max<int>(lightest, *high);
-    }
-    if (lightest - darkest < 64) {
+    const auto found = inkThreshold(grey, area);
+    if (!found) {
         return false;
     }
-    const int threshold = (darkest + lightest) / 2;
+    const int threshold = *found;
     // Per row: ink weight and its horizontal centre.
     struct Row {
         double weight = 0;
@@ -83,6 +97,42 @@ bool PunctuationShape::isDot(const QImage& grey, const QRect& box) {
     };
     const double lean = centre(bottom - third + 1, bottom) - centre(top, top + third - 1);
     return std::abs(lean) <= kMaxLean * width;
+}
+
+bool PunctuationShape::isSerifedI(const QImage& grey, const QRect& box) {
+    if (grey.format() != QImage::Format_Grayscale8) {
+        return false;
+    }
+    const QRect area = box.intersected(grey.rect());
+    const auto threshold = area.isEmpty() ? std::nullopt : inkThreshold(grey, area);
+    if (!threshold) {
+        return false;
+    }
+    // Ink per row, over the first run of inked rows: what lies below a blank row (an
+    // underscore) is not the letter.
+    std::vector<int> widths;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* line = grey.constScanLine(y);
+        const int ink = int(std::count_if(line + area.left(), line + area.right() + 1,
+                                          [&](uchar level) { return level < *threshold; }));
+        if (ink == 0 && !widths.empty()) {
+            break;
+        }
+        if (ink > 0) {
+            widths.push_back(ink);
+        }
+    }
+    const int height = int(widths.size());
+    if (height < 8) {
+        return false;
+    }
+    const int quarter = height / 4;
+    const int top = *std::max_element(widths.begin(), widths.begin() + quarter);
+    const int foot = *std::max_element(widths.end() - quarter, widths.end());
+    std::vector<int> middle(widths.begin() + quarter, widths.end() - quarter);
+    std::nth_element(middle.begin(), middle.begin() + middle.size() / 2, middle.end());
+    const int stem = middle[middle.size() / 2];
+    return top >= kMinBarToStem * stem && foot >= kMinFootShare * top;
 }
 
 } // namespace quorvale

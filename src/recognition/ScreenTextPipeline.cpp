@@ -5,6 +5,7 @@
 #include "recognition/EdgeStrips.h"
 #include "recognition/InvertedPanels.h"
 #include "recognition/LineCheck.h"
+#include "recognition/MisreadWords.h"
 #include "recognition/PageSplit.h"
 #include "recognition/QuotePairs.h"
 #include "recognition/RuleLines.h"
@@ -34,6 +35,7 @@ namespace quorvale {
 //   5. ChromeTokens: unsure words of icons and frame edges dropped.
 //   6. LineCheck: underscores, full stops and monospaced spaces checked on the image.
 //   7. QuotePairs: backticks the engine read as opening quotes.
+//   8. MisreadWords: the grey key names of menu shortcuts, the S of code names.
 // The engine's lines are dumped as text after it reads and after WordGaps.
 ScreenTextPipeline::Outcome
 ScreenTextPipeline::read(platform::TextRecognizer& engine,
@@ -107,7 +109,8 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
     std::vector<Line> lines;
     for (std::size_t i = 0; i < read.value().size(); ++i) {
         if (!texts[i].isEmpty()) {
-            lines.push_back({QuotePairs::restoreBackticks(texts[i]),
+            lines.push_back({MisreadWords::restoreSectionSigns(MisreadWords::restoreShortcutKeys(
+                                 QuotePairs::restoreBackticks(texts[i]))),
                              prepared.toInput(QRectF(read.value()[i].box))});
         }
     }

@@ -94,5 +94,36 @@ TEST(ChromeTokensTest, TheTopLineLosesTheButtonsFarBeyondItsTitle) {
     }
 }
 
+TEST(ChromeTokensTest, ADropDownsArrowGoesALetterOnTheBaselineStays) {
+    struct Case {
+        const char* name;
+        QString last;
+        int bottom; // of the last word; the line's baseline is at 30
+        QString kept;
+    };
+    const std::vector<Case> cases = {
+        {"an arrow in the middle of the line", "v", 25, "Letzte Anderung"},
+        {"one read as a capital", "Y", 26, "Letzte Anderung"},
+        {"a letter v", "v", 30, "Letzte Anderung v"},
+        {"a mark raised by a pixel", "y", 29, "Letzte Anderung y"},
+        {"another raised mark", "'", 20, "Letzte Anderung '"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::EngineLine read;
+        read.baseline = 30;
+        for (const auto& [text, box] : {std::pair{QString("Letzte"), QRect(0, 10, 60, 21)},
+                                        {"Anderung", QRect(70, 10, 90, 21)},
+                                        {c.last, QRect(180, c.bottom - 10, 10, 11)}}) {
+            read.words.push_back({text, box, 90, 1, {{text, box, 90}}});
+        }
+        read.text = "Letzte Anderung " + c.last;
+        std::vector<platform::EngineLine> lines = {read};
+        ChromeTokens::drop(lines);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].text, c.kept);
+    }
+}
+
 } // namespace
 } // namespace quorvale

@@ -50,13 +50,13 @@ TEST(PunctuationShapeTest, TerminalBitmapFullStopIsADotAndItsCommaIsNot) {
     }
 }
 
-TEST(PunctuationShapeTest, MonospacedFontsKeepTheirCommas) {
-    for (const char* family : {"DejaVu Sans Mono", "Liberation Mono"}) {
+TEST(PunctuationShapeTest, MonospacedFontsKeepTheirCommasAndTs) {
+    for (const char* family : {"DejaVu Sans Mono", "Liberation Mono", "Nimbus Mono PS"}) {
         if (QFontInfo(QFont(family)).family() != family) {
             continue;
         }
         for (int size = 11; size <= 16; ++size) {
-            for (const char* mark : {".", ","}) {
+            for (const char* mark : {".", ",", "I", "T"}) {
                 SCOPED_TRACE(std::string(family) + " " + std::to_string(size) + " '" + mark + "'");
                 QImage grey(3 * size, 2 * size, QImage::Format_Grayscale8);
                 grey.fill(QColor(250, 250, 250));
@@ -68,7 +68,12 @@ TEST(PunctuationShapeTest, MonospacedFontsKeepTheirCommas) {
                 painter.drawText(QPoint(size, size + size / 2), QString::fromLatin1(mark));
                 painter.end();
                 const QImage prepared = ScreenTextPreparation::enlarged(grey);
-                EXPECT_EQ(PunctuationShape::isDot(prepared, inkBox(prepared)), *mark == '.');
+                const QRect box = inkBox(prepared);
+                if (QChar(*mark).isLetter()) {
+                    EXPECT_EQ(PunctuationShape::isSerifedI(prepared, box), *mark == 'I');
+                } else {
+                    EXPECT_EQ(PunctuationShape::isDot(prepared, box), *mark == '.');
+                }
             }
         }
     }
