@@ -231,10 +231,10 @@ void AppDelegate::showScreenRecordingAlert() {
     if (const auto texts = platform::current().screenCapturePermission->deniedTexts()) {
         alert.messageText = texts->messageText;
         alert.informativeText = texts->informativeText;
-        // Where no settings page can be opened, the text says what to do instead.
-        if (!texts->offersSettings) {
-            alert.buttons = {QStringLiteral("OK")};
-        }
+        // Where there is nothing to open or undo, the text says what to do instead.
+        alert.buttons = texts->forgetButton.isEmpty()
+                            ? QStringList{QStringLiteral("OK")}
+                            : QStringList{texts->forgetButton, QStringLiteral("Cancel")};
     }
     if (alerts->runModal(alert) == platform::ModalAlerts::kFirstButtonResponse) {
         openScreenRecordingSettings();
@@ -243,7 +243,28 @@ void AppDelegate::showScreenRecordingAlert() {
 
 void AppDelegate::openScreenRecordingSettings() {
     const auto& platform = platform::current();
-    if (platform.screenCapturePermission->openSettings()) {
+    QPointer<AppDelegate> weakSelf(this);
+    const bool forgetting =
+        platform.screenCapturePermission->forgetRefusal([weakSelf](std::optional<QString> failure) {
+            if (!failure || !weakSelf) {
+                return;
+            }
+            // Out of the bus's answer before a nested event loop starts.
+            platform::current().mainQueue->async([weakSelf, text = *failure] {
+                const auto& alerts = platform::current().alerts;
+                if (!weakSelf || alerts->hasModalWindow()) {
+                    return;
+                }
+                platform::AlertRequest alert;
+                alert.style = platform::AlertRequest::Style::warning;
+                alert.messageText = QCoreApplication::translate(
+                    "AppDelegate", "Screen Recording Permission Required");
+                alert.informativeText = text;
+                alert.buttons = {QStringLiteral("OK")};
+                alerts->runModal(alert);
+            });
+        });
+    if (forgetting) {
         return;
     }
     if (auto url = platform.screenCapturePermission->settingsUrl(); url && url->isValid()) {

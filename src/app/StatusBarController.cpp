@@ -9,6 +9,7 @@
 #include "shared/DragDropStatusItemView.h"
 #include "shared/SymbolImages.h"
 #include "shared/ToastWindowController.h"
+#include "shortcuts/DesktopBoundShortcuts.h"
 #include "shortcuts/GlobalShortcuts.h"
 #include "shortcuts/ModifierFlags.h"
 #include "shortcuts/SpecialKey.h"
@@ -82,10 +83,18 @@ StatusBarController::StatusBarController(Callbacks callbacks,
         }
         PreferenceManager::shared().save(true, kTrayMissingNoticeKey);
         // A toast, not a dialog: it must not take focus from whatever the user is doing.
+        // Without shortcuts of ours, the desktop has to run the commands.
+        const bool shortcuts =
+            platform::current().hotKeys->isAvailable() ||
+            GlobalShortcuts::DesktopBound::state() == GlobalShortcuts::DesktopBound::State::bound;
         ToastWindowController::show(
-            QCoreApplication::translate(
-                "StatusBarController",
-                "No system tray found: use the shortcuts or quorvale --help"),
+            shortcuts ? QCoreApplication::translate(
+                            "StatusBarController",
+                            "No system tray found: use the shortcuts or quorvale --help")
+                      : QCoreApplication::translate(
+                            "StatusBarController",
+                            "No system tray found: bind the commands of quorvale --help to keys "
+                            "in your desktop's keyboard settings"),
             QStringLiteral("xmark.app"), kTrayNoticeSeconds);
     });
 }

@@ -1,6 +1,7 @@
 #include "app/UserNotice.h"
 
 #include "platform/Platform.h"
+#include "preferences/PreferenceManager.h"
 #include "shared/BindableCommands.h"
 #include "shared/Log.h"
 
@@ -29,13 +30,22 @@ void showUserNotice(const QString& text) {
 }
 
 void showShortcutsUnavailableNotice() {
-    const auto& hotKeys = platform::current().hotKeys;
-    showUserNotice(QCoreApplication::translate(
-                       "Launcher", "Global shortcuts cannot be registered here: %1. Bind "
-                                   "these commands in your desktop's keyboard settings "
-                                   "instead:\n%2")
-                       .arg(hotKeys->describeStatus(platform::GlobalHotKeys::kHotKeysUnavailable),
-                            bindableCommands().join(u'\n')));
+    const QString reason =
+        platform::current().hotKeys->describeStatus(platform::GlobalHotKeys::kHotKeysUnavailable);
+    const QString text = QCoreApplication::translate(
+                             "Launcher", "Global shortcuts cannot be registered here: %1. Bind "
+                                         "these commands in your desktop's keyboard settings "
+                                         "instead:\n%2")
+                             .arg(reason, bindableCommands().join(u'\n'));
+    // Once per reason, not at every start: the Shortcuts pane keeps saying it.
+    static const QString kShownKey = QStringLiteral("ShortcutsUnavailableNoticeReason");
+    auto& preferences = PreferenceManager::shared();
+    if (preferences.defaults().stringForKey(kShownKey) == reason) {
+        qCInfo(Log::general).noquote() << text;
+        return;
+    }
+    preferences.save(reason, kShownKey);
+    showUserNotice(text);
 }
 
 } // namespace quorvale

@@ -146,13 +146,14 @@ QWidget* GeneralSettingsView::buildPermissionsSection() {
     row->addWidget(m_permissionIcon);
     row->addWidget(m_permissionStatus, 1);
     column->addLayout(row);
-    m_openSettings = new PrimaryButton(tr("Open Screen Recording Settings"), [] {
-        const auto& platform = platform::current();
-        if (auto url = platform.screenCapturePermission->settingsUrl(); url && url->isValid()) {
-            platform.urlOpener->openUrl(*url);
-        }
-    });
+    m_openSettings = new PrimaryButton(tr("Open Screen Recording Settings"),
+                                       [this] { permissionActionClicked(); });
     column->addWidget(m_openSettings);
+    // Selectable: it may hold a command to copy into a terminal.
+    m_permissionFailure = caption(QString());
+    m_permissionFailure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_permissionFailure->hide();
+    column->addWidget(m_permissionFailure);
     return section(tr("Permissions"), column);
 }
 
@@ -185,7 +186,13 @@ void GeneralSettingsView::refresh() {
         m_shownSound = m_prefs.soundName();
         m_soundPicker->setCurrentIndex(m_availableSounds.indexOf(m_shownSound));
     }
-    const bool granted = platform::current().screenCapturePermission->preflightAccess();
+    refreshPermission();
+    refreshIcons();
+}
+
+void GeneralSettingsView::refreshPermission() {
+    const auto& permission = platform::current().screenCapturePermission;
+    const bool granted = permission->preflightAccess();
     const QColor color = granted ? QColor(0x2e, 0xa0, 0x43) : QColor(0xd7, 0x3a, 0x3a);
     m_permissionIcon->setPixmap(SymbolImages::pixmap(
         granted ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("xmark.circle.fill"), 16,
@@ -195,8 +202,35 @@ void GeneralSettingsView::refresh() {
     QPalette palette = m_permissionStatus->palette();
     palette.setColor(QPalette::WindowText, color);
     m_permissionStatus->setPalette(palette);
-    m_openSettings->setVisible(!granted);
-    refreshIcons();
+    // The desktop's own way out where it has one, else its settings page, else nothing.
+    const auto texts = permission->deniedTexts();
+    const bool forgets = texts && !texts->forgetButton.isEmpty();
+    const auto url = permission->settingsUrl();
+    m_openSettings->setText(forgets ? texts->forgetButton : tr("Open Screen Recording Settings"));
+    m_openSettings->setVisible(!granted && (forgets || (url && url->isValid())));
+    if (granted) {
+        m_permissionFailure->hide();
+    }
+}
+
+void GeneralSettingsView::permissionActionClicked() {
+    const auto& platform = platform::current();
+    QPointer<GeneralSettingsView> self(this);
+    const bool forgetting =
+        platform.screenCapturePermission->forgetRefusal([self](std::optional<QString> failure) {
+            if (!self) {
+                return;
+            }
+            self->m_permissionFailure->setText(failure.value_or(QString()));
+            self->m_permissionFailure->setVisible(failure.has_value());
+            self->refreshPermission();
+        });
+    if (forgetting) {
+        return;
+    }
+    if (auto url = platform.screenCapturePermission->settingsUrl(); url && url->isValid()) {
+        platform.urlOpener->openUrl(*url);
+    }
 }
 
 void GeneralSettingsView::refreshIcons() {
@@ -209,6 +243,12 @@ void GeneralSettingsView::refreshIcons() {
 void GeneralSettingsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
+    QPointer<GeneralSettingsView> self(this);
+    platform::current().screenCapturePermission->refreshAccess([self] {
+        if (self) {
+            self->refreshPermission();
+        }
+    });
 }
 
 void GeneralSettingsView::changeEvent(QEvent* event) {

@@ -46,6 +46,8 @@ private:
     QWidget* buildBehaviorSection();
     QWidget* buildPermissionsSection();
     void refreshIcons();
+    void refreshPermission();
+    void permissionActionClicked();
     void launchAtLoginToggled(bool on);
     void soundChosen(int index);
 
@@ -64,6 +66,7 @@ private:
     QLabel* m_permissionIcon = nullptr;
     QLabel* m_permissionStatus = nullptr;
     PrimaryButton* m_openSettings = nullptr;
+    QLabel* m_permissionFailure = nullptr;
     QString m_shownSound;
 };
 

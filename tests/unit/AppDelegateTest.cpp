@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/UserNotice.h"
 #include "platform/fake/FakePlatform.h"
 #include "preferences/PreferenceManager.h"
 #include "shared/ToastWindowController.h"
@@ -76,6 +77,31 @@ TEST_F(AppDelegateTest, PermissionGateAnswersAndAlertsAsTheStateSays) {
     EXPECT_EQ(alert.buttons, QStringList({"Open Settings", "Cancel"}));
     // Only the alert that was shown opens the permission page, through its first button.
     EXPECT_EQ(fakes.urlOpener->opened, QList<QUrl>{*fakes.screenCapturePermission->url});
+}
+
+TEST_F(AppDelegateTest, TheShortcutsNoticeComesOncePerReason) {
+    const QString key = "ShortcutsUnavailableNoticeReason";
+    const QString reason =
+        fakes.hotKeys->describeStatus(platform::GlobalHotKeys::kHotKeysUnavailable);
+    const struct {
+        const char* name;
+        QString storedBefore;
+        bool shown;
+    } cases[] = {
+        {"first start", {}, true},
+        {"next start", reason, false},
+        {"another reason", "an earlier reason", true},
+    };
+    for (const auto& c : cases) {
+        if (!c.storedBefore.isEmpty()) {
+            set(key, c.storedBefore);
+        }
+        const std::size_t before = fakes.mainQueue->pendingCount();
+        showShortcutsUnavailableNotice();
+        EXPECT_EQ(fakes.mainQueue->pendingCount() - before, c.shown ? 1u : 0u) << c.name;
+        preferences().waitForPendingWrites();
+        EXPECT_EQ(fakes.defaults->stringForKey(key), reason) << c.name;
+    }
 }
 
 TEST_F(AppDelegateTest, RefusedPermissionStartsNoCapture) {

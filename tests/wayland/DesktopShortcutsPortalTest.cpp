@@ -1,6 +1,9 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/linux/PortalGlobalShortcuts.h"
+#include "platform/linux/PortalScreenCapturePermission.h"
+#include "preferences/GeneralSettingsView.h"
 #include "preferences/PreferenceManager.h"
+#include "preferences/PrimaryButton.h"
 #include "preferences/ShortcutsSettingsView.h"
 #include "shortcuts/DesktopBoundShortcuts.h"
 #include "shortcuts/GlobalShortcuts.h"
@@ -86,9 +89,10 @@ protected:
                 &Name::captureFromFile(), &Name::captureFromPhotos()};
     }
 
-    void startStandIn(const QString& shortcuts) {
+    void startStandIn(const QString& shortcuts, const QStringList& stored = {}) {
         standIn.setProcessEnvironment(environment);
-        standIn.start(QUORVALE_TEST_TOOLS_DIR "/quorvale-stand-in-portal", {"2", shortcuts});
+        standIn.start(QUORVALE_TEST_TOOLS_DIR "/quorvale-stand-in-portal",
+                      QStringList{"2", shortcuts} + stored);
         ASSERT_TRUE(test::waitUntil([&] { return standIn.canReadLine(); }, 10000));
         ASSERT_EQ(standIn.readLine().trimmed(), "ready");
     }
@@ -171,6 +175,61 @@ TEST_F(DesktopShortcutsPortal, ADesktopThatBindsNothingLeavesTheCommandsToBindBy
         standIn.kill();
         standIn.waitForFinished();
     }
+}
+
+// The portal's permission store on the same bus: a kept refusal shows as denied, and asking
+// again makes the store forget it; without a store the user gets the command to run.
+TEST_F(DesktopShortcutsPortal, AScreenshotRefusalTheStoreKeepsShowsAndCanBeForgotten) {
+    const struct {
+        const char* stored; // null: no store at all
+        bool granted;
+    } cases[] = {{"no", false}, {"yes", true}, {"", true}, {nullptr, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "no store");
+        if (c.stored) {
+            startStandIn("absent", {c.stored});
+        }
+        platform::PortalScreenCapturePermission permission(platform::DesktopFamily::gnome,
+                                                           QDBusConnection(kBus));
+        bool answered = false;
+        permission.refreshAccess([&] { answered = true; });
+        ASSERT_TRUE(test::waitUntil([&] { return answered; }, 10000));
+        EXPECT_EQ(permission.preflightAccess(), c.granted);
+
+        std::optional<std::optional<QString>> forgot;
+        ASSERT_TRUE(permission.forgetRefusal([&](auto failure) { forgot = failure; }));
+        ASSERT_TRUE(test::waitUntil([&] { return forgot.has_value(); }, 10000));
+        EXPECT_TRUE(permission.preflightAccess());
+        if (c.stored) {
+            EXPECT_FALSE(*forgot) << forgot->value_or("").toStdString();
+        } else {
+            ASSERT_TRUE(*forgot);
+            EXPECT_TRUE((*forgot)->contains(
+                "gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore"))
+                << (*forgot)->toStdString();
+        }
+        standIn.kill();
+        standIn.waitForFinished();
+    }
+
+    // The settings pane asks when it opens and offers the same way out.
+    startStandIn("absent", {"no"});
+    platform::Platform withStore = platform::current();
+    withStore.screenCapturePermission = std::make_shared<platform::PortalScreenCapturePermission>(
+        platform::DesktopFamily::gnome, QDBusConnection(kBus));
+    platform::install(std::move(withStore));
+    GeneralSettingsView pane(PreferenceManager::shared(), {}, {});
+    pane.show();
+    ASSERT_TRUE(
+        test::waitUntil([&] { return pane.permissionStatus()->text().contains("Denied"); }, 10000));
+    ASSERT_TRUE(pane.openSettingsButton()->isVisible());
+    EXPECT_EQ(pane.openSettingsButton()->text(), "Ask Again");
+    pane.openSettingsButton()->click();
+    ASSERT_TRUE(test::waitUntil([&] { return standIn.canReadLine(); }, 10000));
+    EXPECT_EQ(standIn.readLine().trimmed(), "forgotten");
+    EXPECT_TRUE(test::waitUntil([&] { return pane.permissionStatus()->text().contains("Granted"); },
+                                10000));
+    EXPECT_FALSE(pane.openSettingsButton()->isVisible());
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 // in the order asked; "bind-created" does the same with those CreateSession listed, as Plasma
 // 5.27 does; "bind-nothing" takes none; "absent" has no such interface. Prints
 // "ready" once it owns the name and "bind ID PREFERRED_TRIGGER" for each shortcut asked for;
-// a line "activate ID" on its input presses that shortcut.
-//   stand-in-portal RESPONSE_CODE bind|bind-created|bind-nothing|absent
+// a line "activate ID" on its input presses that shortcut. Given a STORED answer ("no",
+// "yes"), it also keeps the portal's permission store with that answer for screenshots of
+// programs outside a sandbox, and prints "forgotten" when it is deleted.
+//   stand-in-portal RESPONSE_CODE bind|bind-created|bind-nothing|absent [STORED]
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -145,22 +147,65 @@ private:
     QList<PortalShortcut> m_created;
 };
 
+class PermissionStore : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.impl.portal.PermissionStore")
+
+public:
+    PermissionStore(QObject* parent, QString stored)
+        : QDBusAbstractAdaptor(parent)
+        , m_stored(std::move(stored)) {}
+
+public slots:
+    void Lookup(const QString& table, const QString& id, const QDBusMessage& message) {
+        if (table != "screenshot" || id != "screenshot" || m_stored.isEmpty()) {
+            reply(message,
+                  message.createErrorReply("org.freedesktop.portal.Error.NotFound", "No entry"));
+            return;
+        }
+        const QMap<QString, QStringList> permissions{{"", {m_stored}}};
+        reply(message, message.createReply({QVariant::fromValue(permissions),
+                                            QVariant::fromValue(QDBusVariant(0))}));
+    }
+
+    void DeletePermission(const QString&, const QString&, const QString& app,
+                          const QDBusMessage& message) {
+        if (m_stored.isEmpty() || !app.isEmpty()) {
+            reply(message,
+                  message.createErrorReply("org.freedesktop.portal.Error.NotFound", "No entry"));
+            return;
+        }
+        m_stored.clear();
+        std::printf("forgotten\n");
+        std::fflush(stdout);
+    }
+
+private:
+    static void reply(const QDBusMessage& message, const QDBusMessage& answer) {
+        message.setDelayedReply(true);
+        QDBusConnection::sessionBus().send(answer);
+    }
+
+    QString m_stored;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString shortcuts = argc == 3 ? QString::fromLatin1(argv[2]) : QString();
+    const QString shortcuts = argc >= 3 ? QString::fromLatin1(argv[2]) : QString();
     const std::map<QString, GlobalShortcutsPortal::Binding> bindings{
         {"bind", GlobalShortcutsPortal::Binding::asked},
         {"bind-created", GlobalShortcutsPortal::Binding::created},
         {"bind-nothing", GlobalShortcutsPortal::Binding::nothing}};
-    if (!bindings.contains(shortcuts) && shortcuts != "absent") {
+    if (argc > 4 || (!bindings.contains(shortcuts) && shortcuts != "absent")) {
         std::fprintf(stderr, "usage: stand-in-portal RESPONSE_CODE "
-                             "bind|bind-created|bind-nothing|absent\n");
+                             "bind|bind-created|bind-nothing|absent [STORED]\n");
         return 2;
     }
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
+    qDBusRegisterMetaType<QMap<QString, QStringList>>();
     QObject root;
     new ScreenshotPortal(&root, QString::fromLatin1(argv[1]).toUInt());
     GlobalShortcutsPortal* globalShortcuts = nullptr;
@@ -192,6 +237,15 @@ int main(int argc, char** argv) {
                                           QDBusConnectionInterface::DontAllowReplacement)) {
         std::fprintf(stderr, "stand-in-portal: cannot take the portal's name\n");
         return 1;
+    }
+    QObject storeRoot;
+    if (argc == 4) {
+        new PermissionStore(&storeRoot, QString::fromLatin1(argv[3]));
+        if (!bus.registerObject("/org/freedesktop/impl/portal/PermissionStore", &storeRoot) ||
+            !bus.interface()->registerService("org.freedesktop.impl.portal.PermissionStore")) {
+            std::fprintf(stderr, "stand-in-portal: cannot take the permission store's name\n");
+            return 1;
+        }
     }
     std::printf("ready\n");
     std::fflush(stdout);
