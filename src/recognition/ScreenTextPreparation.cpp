@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace quorvale {
@@ -67,13 +68,12 @@ uchar clampedLevel(double level) {
     return uchar(std::clamp(int(std::lround(level)), 0, 255));
 }
 
-// The outer band, a few rings deep: a window captured with its outline and frame must not make
-// the outline's colour the page's.
-template <typename Visit> void forEachBorderPixel(const QImage& argb, Visit visit) {
+// Rings [first, last) of the image's edge, outermost first.
+template <typename Visit>
+void forEachRingPixel(const QImage& argb, int first, int last, Visit visit) {
     const int w = argb.width();
     const int h = argb.height();
-    const int rings = std::clamp(std::min(w, h) / 10, 1, 8);
-    for (int ring = 0; ring < rings && 2 * ring < std::min(w, h); ++ring) {
+    for (int ring = first; ring < last && 2 * ring < std::min(w, h); ++ring) {
         const int left = ring;
         const int top = ring;
         const int right = w - 1 - ring;
@@ -93,6 +93,35 @@ template <typename Visit> void forEachBorderPixel(const QImage& argb, Visit visi
     }
 }
 
+// The most common opaque colour of those rings, if any is opaque.
+std::optional<QRgb> commonRingColour(const QImage& argb, int first, int last) {
+    struct Bin {
+        int count = 0;
+        qint64 r = 0, g = 0, b = 0;
+    };
+    QHash<int, Bin> bins;
+    forEachRingPixel(argb, first, last, [&bins](QRgb pixel) {
+        if (qAlpha(pixel) < kOpaqueAlpha) {
+            return;
+        }
+        Bin& bin = bins[binOf(pixel)];
+        ++bin.count;
+        bin.r += qRed(pixel);
+        bin.g += qGreen(pixel);
+        bin.b += qBlue(pixel);
+    });
+    if (bins.isEmpty()) {
+        return std::nullopt;
+    }
+    const Bin* best = nullptr;
+    for (const Bin& bin : bins) {
+        if (!best || bin.count > best->count) {
+            best = &bin;
+        }
+    }
+    return qRgb(int(best->r / best->count), int(best->g / best->count), int(best->b / best->count));
+}
+
 } // namespace
 
 QRectF ScreenTextPreparation::Prepared::toInput(const QRectF& rect) const {
@@ -105,30 +134,12 @@ QRgb ScreenTextPreparation::backgroundColor(const QImage& image) {
         return qRgb(255, 255, 255);
     }
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    struct Bin {
-        int count = 0;
-        qint64 r = 0, g = 0, b = 0;
-    };
-    QHash<int, Bin> bins;
-    forEachBorderPixel(argb, [&bins](QRgb pixel) {
-        if (qAlpha(pixel) < kOpaqueAlpha) {
-            return;
-        }
-        Bin& bin = bins[binOf(pixel)];
-        ++bin.count;
-        bin.r += qRed(pixel);
-        bin.g += qGreen(pixel);
-        bin.b += qBlue(pixel);
-    });
-    if (!bins.isEmpty()) {
-        const Bin* best = nullptr;
-        for (const Bin& bin : bins) {
-            if (!best || bin.count > best->count) {
-                best = &bin;
-            }
-        }
-        return qRgb(int(best->r / best->count), int(best->g / best->count),
-                    int(best->b / best->count));
+    if (const auto outer = commonRingColour(argb, 0, 1)) {
+        // A window captured with its outline and frame: the outline is not the page. Only a
+        // band of the other polarity just inside overrules the outermost ring.
+        const int band = std::clamp(std::min(argb.width(), argb.height()) / 10, 1, 8);
+        const auto inner = commonRingColour(argb, 1, band);
+        return inner && isDark(*inner) != isDark(*outer) ? *inner : *outer;
     }
     // Content drawn on a transparent page: pick the page that shows it.
     qint64 sum = 0;
