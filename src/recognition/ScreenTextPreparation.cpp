@@ -68,44 +68,39 @@ uchar clampedLevel(double level) {
     return uchar(std::clamp(int(std::lround(level)), 0, 255));
 }
 
-template <typename Visit> void forEachBorderPixel(const QImage& argb, Visit visit) {
+// Rings [first, last) of the image's edge, outermost first.
+template <typename Visit>
+void forEachRingPixel(const QImage& argb, int first, int last, Visit visit) {
     const int w = argb.width();
     const int h = argb.height();
-    for (int x = 0; x < w; ++x) {
-        visit(argb.pixel(x, 0));
-        if (h > 1) {
-            visit(argb.pixel(x, h - 1));
+    for (int ring = first; ring < last && 2 * ring < std::min(w, h); ++ring) {
+        const int left = ring;
+        const int top = ring;
+        const int right = w - 1 - ring;
+        const int bottom = h - 1 - ring;
+        for (int x = left; x <= right; ++x) {
+            visit(argb.pixel(x, top));
+            if (bottom > top) {
+                visit(argb.pixel(x, bottom));
+            }
         }
-    }
-    for (int y = 1; y < h - 1; ++y) {
-        visit(argb.pixel(0, y));
-        if (w > 1) {
-            visit(argb.pixel(w - 1, y));
-        }
-    }
-}
-
-// Every pixel of a small image; an even grid of about as many of a large one.
-template <typename Visit> void forEachSampledPixel(const QImage& argb, Visit visit) {
-    constexpr qint64 kSamples = 200000;
-    const int step = std::max(
-        1, int(std::sqrt(double(qint64(argb.width()) * argb.height()) / double(kSamples))));
-    for (int y = step / 2; y < argb.height(); y += step) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = step / 2; x < argb.width(); x += step) {
-            visit(line[x]);
+        for (int y = top + 1; y < bottom; ++y) {
+            visit(argb.pixel(left, y));
+            if (right > left) {
+                visit(argb.pixel(right, y));
+            }
         }
     }
 }
 
-// The most common opaque colour of the pixels `forEach` visits, if any is opaque.
-template <typename ForEach> std::optional<QRgb> commonColour(ForEach forEach) {
+// The most common opaque colour of those rings, if any is opaque.
+std::optional<QRgb> commonRingColour(const QImage& argb, int first, int last) {
     struct Bin {
         int count = 0;
         qint64 r = 0, g = 0, b = 0;
     };
     QHash<int, Bin> bins;
-    forEach([&bins](QRgb pixel) {
+    forEachRingPixel(argb, first, last, [&bins](QRgb pixel) {
         if (qAlpha(pixel) < kOpaqueAlpha) {
             return;
         }
@@ -139,13 +134,12 @@ QRgb ScreenTextPreparation::backgroundColor(const QImage& image) {
         return qRgb(255, 255, 255);
     }
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    const auto border = commonColour([&](auto visit) { forEachBorderPixel(argb, visit); });
-    if (border) {
-        // The border is usually the page, but a selection that runs past a window takes in
-        // its outline, frame or the desktop around it: when the image as a whole has the
-        // other polarity, the image wins.
-        const auto whole = commonColour([&](auto visit) { forEachSampledPixel(argb, visit); });
-        return whole && isDark(*whole) != isDark(*border) ? *whole : *border;
+    if (const auto outer = commonRingColour(argb, 0, 1)) {
+        // A window captured with its outline and frame: the outline is not the page. Only a
+        // band of the other polarity just inside overrules the outermost ring.
+        const int band = std::clamp(std::min(argb.width(), argb.height()) / 10, 1, 8);
+        const auto inner = commonRingColour(argb, 1, band);
+        return inner && isDark(*inner) != isDark(*outer) ? *inner : *outer;
     }
     // Content drawn on a transparent page: pick the page that shows it.
     qint64 sum = 0;
