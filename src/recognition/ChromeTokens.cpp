@@ -17,16 +17,6 @@ bool ChromeTokens::isChrome(const platform::EngineWord& word) {
 
 namespace {
 
-void rebuildText(platform::EngineLine& line) {
-    line.text.clear();
-    for (std::size_t i = 0; i < line.words.size(); ++i) {
-        if (i > 0) {
-            line.text += QString(std::max(1, line.words[i].blanksBefore), QLatin1Char(' '));
-        }
-        line.text += line.words[i].text;
-    }
-}
-
 // The minimise, maximise and close buttons at the right end of a title bar: single marks
 // ("-", "o", "x") far beyond the title, on the picture's top line.
 int dropWindowButtons(std::vector<platform::EngineLine>& lines) {
@@ -48,7 +38,7 @@ int dropWindowButtons(std::vector<platform::EngineLine>& lines) {
         return 0;
     }
     words.erase(words.begin() + std::ptrdiff_t(first), words.end());
-    rebuildText(*top);
+    rebuildLineText(*top);
     return int(buttons);
 }
 
@@ -66,7 +56,7 @@ int dropChevrons(std::vector<platform::EngineLine>& lines) {
             clearance * ChromeTokens::kChevronClearanceShare >=
                 RecognizedLine::of(line).glyphHeight()) {
             line.words.pop_back();
-            rebuildText(line);
+            rebuildLineText(line);
             ++dropped;
         }
     }
@@ -94,7 +84,7 @@ int ChromeTokens::drop(std::vector<platform::EngineLine>& lines) {
             dropped += int(line.words.size());
             line.words.clear();
         }
-        rebuildText(line);
+        rebuildLineText(line);
     }
     lines.erase(std::remove_if(lines.begin(), lines.end(),
                                [](const platform::EngineLine& line) {

@@ -1,5 +1,6 @@
 #include "recognition/RecognizedLine.h"
 
+#include "recognition/Median.h"
 #include "recognition/UnderscoreStrokes.h"
 
 #include <algorithm>
@@ -17,15 +18,6 @@ bool readsAsUnderscore(const QString& text) {
 
 // How far from a whole number of cells a gap may be and still count as one.
 constexpr double kGridTolerance = 0.25;
-
-template <typename T> T median(std::vector<T> values) {
-    if (values.empty()) {
-        return T();
-    }
-    const auto middle = values.begin() + values.size() / 2;
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
 
 double centre(const QRect& rect) {
     return rect.left() + rect.width() / 2.0;
@@ -223,6 +215,16 @@ QString RecognizedLine::text(const std::vector<QRect>& underscores) const {
         previousIsStroke = false;
     }
     return text;
+}
+
+void rebuildLineText(platform::EngineLine& line) {
+    line.text.clear();
+    for (std::size_t i = 0; i < line.words.size(); ++i) {
+        if (i > 0) {
+            line.text += QString(std::max(1, line.words[i].blanksBefore), QLatin1Char(' '));
+        }
+        line.text += line.words[i].text;
+    }
 }
 
 } // namespace quorvale

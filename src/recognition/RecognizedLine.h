@@ -45,4 +45,7 @@ private:
     int m_words = 0;
 };
 
+// The line's text again from its words and the blanks the engine counted between them.
+void rebuildLineText(platform::EngineLine& line);
+
 } // namespace quorvale

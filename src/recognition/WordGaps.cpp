@@ -1,20 +1,12 @@
 #include "recognition/WordGaps.h"
 
+#include "recognition/Median.h"
 #include "recognition/RecognizedLine.h"
 
 #include <algorithm>
 
 namespace quorvale {
 namespace {
-
-template <typename T> T median(std::vector<T> values) {
-    if (values.empty()) {
-        return T();
-    }
-    const auto middle = values.begin() + values.size() / 2;
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
 
 // Columns of the line's band holding no ink, from the band's left edge. The page is
 // light; ink is what lies nearer the darkest level than the lightest.
@@ -80,16 +72,6 @@ void rebuild(platform::EngineWord& word) {
     for (const platform::EngineSymbol& symbol : word.symbols) {
         word.text += symbol.text;
         word.box |= symbol.box;
-    }
-}
-
-void rebuildText(platform::EngineLine& line) {
-    line.text.clear();
-    for (std::size_t i = 0; i < line.words.size(); ++i) {
-        if (i > 0) {
-            line.text += QString(std::max(1, line.words[i].blanksBefore), QLatin1Char(' '));
-        }
-        line.text += line.words[i].text;
     }
 }
 
@@ -283,7 +265,7 @@ int WordGaps::split(const QImage& grey, std::vector<platform::EngineLine>& lines
         const bool split = words.size() != line.words.size();
         line.words = std::move(words);
         if (split) {
-            rebuildText(line);
+            rebuildLineText(line);
         }
     }
     return splits;
