@@ -27,12 +27,22 @@ int dropWindowButtons(std::vector<platform::EngineLine>& lines) {
         return 0;
     }
     auto& words = top->words;
+    // The engine may join marks into one word, its letters far wider apart than a word's.
+    const auto marks = [](const platform::EngineWord& word) {
+        return std::none_of(word.text.begin(), word.text.end(),
+                            [](QChar c) { return c.isDigit(); }) &&
+               (word.text.size() == 1 || word.box.width() >= ChromeTokens::kMarkSpread *
+                                                                 word.box.height() *
+                                                                 word.text.size());
+    };
     std::size_t first = words.size();
-    while (first > 0 && words[first - 1].text.size() == 1 && !words[first - 1].text[0].isDigit()) {
+    qsizetype count = 0;
+    while (first > 0 && marks(words[first - 1])) {
+        count += words[first - 1].text.size();
         --first;
     }
     const std::size_t buttons = words.size() - first;
-    if (first == 0 || buttons < ChromeTokens::kMinWindowButtons ||
+    if (first == 0 || count < qsizetype(ChromeTokens::kMinWindowButtons) ||
         words[first].box.left() - words[first - 1].box.right() <
             ChromeTokens::kLinesBeforeWindowButtons * top->box.height()) {
         return 0;

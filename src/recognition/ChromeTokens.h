@@ -26,6 +26,8 @@ public:
     // beyond the title.
     static constexpr std::size_t kMinWindowButtons = 2;
     static constexpr int kLinesBeforeWindowButtons = 2;
+    // A word whose letters each take this many times its height holds marks, not text.
+    static constexpr int kMarkSpread = 2;
     // A drop-down's arrow ends its line clear of the baseline by this many pixels and at
     // least one part in this many of the line's glyph height.
     static constexpr int kMinChevronClearance = 2;
