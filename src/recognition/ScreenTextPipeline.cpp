@@ -13,6 +13,7 @@
 #include "recognition/ShadedBackgrounds.h"
 #include "recognition/SolidMarks.h"
 #include "recognition/StageDump.h"
+#include "recognition/ThinOutlines.h"
 #include "recognition/WordGaps.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,8 @@ namespace quorvale {
 //   1. ScreenTextPreparation: grey, dark text on a light page; at the input's size:
 //      EdgeStrips (thin bands of title bar or desktop at the edges cleared),
 //      InvertedPanels (fills darker than the page holding lighter text turned),
-//      ShadedBackgrounds (lighter fills lifted to the page), RuleLines (grid lines,
+//      ShadedBackgrounds (lighter fills lifted to the page), ThinOutlines (the thin
+//      closed lines of rounded buttons and boxed words erased), RuleLines (grid lines,
 //      borders, separators erased), BoxEnds (the rounded ends of boxes whose top and
 //      bottom were erased), SolidMarks (checkboxes and solid icons cleared);
 //      then small pixels enlarged, padded.
@@ -53,6 +55,10 @@ ScreenTextPipeline::read(platform::TextRecognizer& engine,
             if (dump.runs(QStringLiteral("shading"))) {
                 ShadedBackgrounds::flatten(grey, pageLevel, pixelRatio);
                 dump.write(QStringLiteral("shading"), grey);
+            }
+            if (dump.runs(QStringLiteral("outlines"))) {
+                ThinOutlines::clear(grey, pageLevel, pixelRatio);
+                dump.write(QStringLiteral("outlines"), grey);
             }
             if (dump.runs(QStringLiteral("rules"))) {
                 const std::vector<QRect> rules = RuleLines::erase(grey, pixelRatio);

@@ -21,7 +21,7 @@ QString StageDump::nextPath(const QString& stage, const char* suffix) {
     const QString name = QStringLiteral("%1.%2-%3-%4.%5")
                              .arg(QCoreApplication::applicationPid())
                              .arg(m_run, 4, 10, QLatin1Char('0'))
-                             .arg(m_stage++)
+                             .arg(m_stage++, 2, 10, QLatin1Char('0'))
                              .arg(stage, QLatin1String(suffix));
     return QDir(m_folder).filePath(name);
 }

@@ -9,9 +9,9 @@
 namespace quorvale {
 
 // With QUORVALE_DUMP_STAGES set to a folder, writes the page after each stage there
-// ("4711.0007-2-rules.png": process 4711, its recognition 7, third stage), so one can see what each
-// did (the stages after the engine as text files); QUORVALE_SKIP_STAGES ("rules,chrome") leaves
-// stages out, to measure what each gives.
+// ("4711.0007-02-rules.png": process 4711, its recognition 7, third stage), so one can see what
+// each did (the stages after the engine as text files); QUORVALE_SKIP_STAGES ("rules,chrome")
+// leaves stages out, to measure what each gives.
 class StageDump {
 public:
     static constexpr const char* kVariable = "QUORVALE_DUMP_STAGES";

@@ -27,14 +27,14 @@ TEST(ScreenTextPipelineTest, TheDumpSwitchWritesEachStageInOrderAndSkipsWhatItIs
     for (const QString& file : QDir(folder.path()).entryList(QDir::Files, QDir::Name)) {
         stages << file.section('-', 2).chopped(4);
     }
-    EXPECT_EQ(stages, QStringList({"grey", "edges", "panels", "shading", "rules", "ends", "marks",
-                                   "prepared", "read", "gaps"}));
+    EXPECT_EQ(stages, QStringList({"grey", "edges", "panels", "shading", "outlines", "rules",
+                                   "ends", "marks", "prepared", "read", "gaps"}));
 
     const test::ScopedEnv skip(StageDump::kSkipVariable, "rules,shading");
     QTemporaryDir second;
     const test::ScopedEnv again(StageDump::kVariable, second.path().toUtf8());
     ASSERT_TRUE(ScreenTextPipeline::read(engine, {}, screen()).isSuccess());
-    EXPECT_EQ(QDir(second.path()).entryList(QDir::Files).size(), 7);
+    EXPECT_EQ(QDir(second.path()).entryList(QDir::Files).size(), 8);
 }
 
 } // namespace
