@@ -36,8 +36,8 @@ TEST(ThinOutlinesTest, OutlinesRoundWordsGoAndGlyphsStay) {
          },
          false},
         {"letter O", [](QPainter& p) { p.drawEllipse(70, 10, 12, 14); }, false},
-        {"box round one glyph", [](QPainter& p) { p.drawRect(40, 8, 12, 18); }, false},
-        {"panel", [](QPainter& p) { p.drawRect(4, 2, 100, 50); }, false},
+        {"box round one glyph", [](QPainter& p) { p.drawRect(40, 8, 22, 18); }, false},
+        {"panel", [](QPainter& p) { p.drawRect(4, 2, 100, 40); }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
