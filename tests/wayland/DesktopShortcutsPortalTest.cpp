@@ -9,6 +9,7 @@
 #include "shortcuts/GlobalShortcuts.h"
 #include "support/Wait.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QLabel>
 #include <QProcess>
@@ -47,10 +48,10 @@ protected:
                      {"--config-file=" + config.fileName(), "--nofork", "--nopidfile"});
         ASSERT_TRUE(test::waitUntil(
             [&] {
-                if (QDBusConnection::connectToBus(address, kBus).isConnected()) {
+                if (QDBusConnection::connectToBus(address, busName).isConnected()) {
                     return true;
                 }
-                QDBusConnection::disconnectFromBus(kBus);
+                QDBusConnection::disconnectFromBus(busName);
                 return false;
             },
             10000));
@@ -71,16 +72,20 @@ protected:
             standIn.kill();
             standIn.waitForFinished();
         }
-        QDBusConnection::disconnectFromBus(kBus);
+        // What listens on the bus goes while the bus is still ours: Qt's bus thread crashes
+        // unhooking an object from a connection that was already closed.
+        platform::install(platform::Platform{});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QDBusConnection::disconnectFromBus(busName);
         daemon.kill();
         daemon.waitForFinished();
     }
 
     // A backend asks once per run: each case gets a fresh one.
-    static void installPortal() {
+    void installPortal() const {
         platform::Platform withPortal = platform::current();
         withPortal.desktopShortcuts =
-            std::make_shared<platform::PortalGlobalShortcuts>(QDBusConnection(kBus));
+            std::make_shared<platform::PortalGlobalShortcuts>(QDBusConnection(busName));
         platform::install(std::move(withPortal));
     }
 
@@ -109,7 +114,9 @@ protected:
             [] { return DesktopBound::state() != DesktopBound::State::asking; }, 10000));
     }
 
-    static constexpr const char* kBus = "desktop-shortcuts-portal-test";
+    // A name of its own per case: a closed connection's name is never taken again.
+    inline static int cases = 0;
+    const QString busName = QStringLiteral("desktop-shortcuts-portal-test-%1").arg(++cases);
     QTemporaryDir dir;
     QProcess daemon;
     QProcess standIn;
@@ -190,7 +197,7 @@ TEST_F(DesktopShortcutsPortal, AScreenshotRefusalTheStoreKeepsShowsAndCanBeForgo
             startStandIn("absent", {c.stored});
         }
         platform::PortalScreenCapturePermission permission(platform::DesktopFamily::gnome,
-                                                           QDBusConnection(kBus));
+                                                           QDBusConnection(busName));
         bool answered = false;
         permission.refreshAccess([&] { answered = true; });
         ASSERT_TRUE(test::waitUntil([&] { return answered; }, 10000));
@@ -216,7 +223,7 @@ TEST_F(DesktopShortcutsPortal, AScreenshotRefusalTheStoreKeepsShowsAndCanBeForgo
     startStandIn("absent", {"no"});
     platform::Platform withStore = platform::current();
     withStore.screenCapturePermission = std::make_shared<platform::PortalScreenCapturePermission>(
-        platform::DesktopFamily::gnome, QDBusConnection(kBus));
+        platform::DesktopFamily::gnome, QDBusConnection(busName));
     platform::install(std::move(withStore));
     GeneralSettingsView pane(PreferenceManager::shared(), {}, {});
     pane.show();
