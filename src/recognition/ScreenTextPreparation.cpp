@@ -11,6 +11,8 @@ namespace quorvale {
 namespace {
 
 constexpr int kOpaqueAlpha = 128;
+// Per pixel ratio, as deep as the edge bands the grey stages clear.
+constexpr int kMaxMarginThickness = 10;
 
 int luminance(QRgb color) {
     return qGray(color);
@@ -122,6 +124,63 @@ std::optional<QRgb> commonRingColour(const QImage& argb, int first, int last) {
     return qRgb(int(best->r / best->count), int(best->g / best->count), int(best->b / best->count));
 }
 
+// A window captured with its outline and frame: the outline is not the page. Only a band
+// of the other polarity just inside overrules the outermost ring.
+std::optional<QRgb> framedPageColour(const QImage& argb) {
+    const auto outer = commonRingColour(argb, 0, 1);
+    if (!outer) {
+        return std::nullopt;
+    }
+    const int band = std::clamp(std::min(argb.width(), argb.height()) / 10, 1, 8);
+    const auto inner = commonRingColour(argb, 1, band);
+    return inner && isDark(*inner) != isDark(*outer) ? *inner : *outer;
+}
+
+bool sameSurface(QRgb a, QRgb b) {
+    constexpr int kTolerance = 16;
+    return qAlpha(a) >= kOpaqueAlpha && std::abs(qRed(a) - qRed(b)) <= kTolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= kTolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= kTolerance;
+}
+
+// The picture less the bands along its sides that are of the outermost ring's colour all
+// through, a few pixels deep, and end at something else.
+QRect withinMargin(const QImage& argb, qreal devicePixelRatio) {
+    const auto surface = commonRingColour(argb, 0, 1);
+    if (!surface) {
+        return argb.rect();
+    }
+    const int w = argb.width();
+    const int h = argb.height();
+    const int maxDepth =
+        kMaxMarginThickness * int(std::lround(std::max<qreal>(1.0, devicePixelRatio)));
+    // Share of a row or column that is of the surface, in hundredths.
+    const auto surfaceShare = [&](bool row, int at) {
+        const int length = row ? w : h;
+        int same = 0;
+        for (int i = 0; i < length; ++i) {
+            same += sameSurface(row ? argb.pixel(i, at) : argb.pixel(at, i), *surface) ? 1 : 0;
+        }
+        return same * 100 / length;
+    };
+    // A page that runs on under the first line of text is no margin.
+    const auto depth = [&](bool row, int from, int step) {
+        const int lines = row ? h : w;
+        int d = 0;
+        while (d <= maxDepth && 2 * d < lines && surfaceShare(row, from + step * d) >= 97) {
+            ++d;
+        }
+        const bool ends =
+            d > 0 && d <= maxDepth && 2 * d < lines && surfaceShare(row, from + step * d) < 50;
+        return ends ? d : 0;
+    };
+    const int left = depth(false, 0, 1);
+    const int right = depth(false, w - 1, -1);
+    const int top = depth(true, 0, 1);
+    const int bottom = depth(true, h - 1, -1);
+    return QRect(QPoint(left, top), QPoint(w - 1 - right, h - 1 - bottom));
+}
+
 } // namespace
 
 QRectF ScreenTextPreparation::Prepared::toInput(const QRectF& rect) const {
@@ -134,12 +193,17 @@ QRgb ScreenTextPreparation::backgroundColor(const QImage& image) {
         return qRgb(255, 255, 255);
     }
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    if (const auto outer = commonRingColour(argb, 0, 1)) {
-        // A window captured with its outline and frame: the outline is not the page. Only a
-        // band of the other polarity just inside overrules the outermost ring.
-        const int band = std::clamp(std::min(argb.width(), argb.height()) / 10, 1, 8);
-        const auto inner = commonRingColour(argb, 1, band);
-        return inner && isDark(*inner) != isDark(*outer) ? *inner : *outer;
+    if (const auto outer = framedPageColour(argb)) {
+        // A selection dragged a few pixels past a window takes in a band of the desktop round
+        // it; only a page of the other polarity inside overrules the band.
+        const QRect content = withinMargin(argb, image.devicePixelRatio());
+        if (content != argb.rect()) {
+            const auto page = framedPageColour(argb.copy(content));
+            if (page && isDark(*page) != isDark(*outer)) {
+                return *page;
+            }
+        }
+        return *outer;
     }
     // Content drawn on a transparent page: pick the page that shows it.
     qint64 sum = 0;

@@ -70,6 +70,44 @@ TEST(ScreenTextPreparationTest, BackgroundIsTheCommonBorderColourNotTheInk) {
     EXPECT_EQ(Prep::backgroundColor(framed), QColor("#f6f5f4").rgb());
 }
 
+// A selection dragged a few pixels past a window onto the desktop: a thin band of desktop
+// on three sides is not the page, a wide one is.
+TEST(ScreenTextPreparationTest, AThinBandOfDesktopRoundAWindowIsNotThePage) {
+    const struct {
+        const char* name;
+        QColor window;
+        QColor desktop;
+        QMargins band;
+        QColor expected;
+    } cases[] = {
+        {"light window, black desktop",
+         QColor("#f6f5f4"),
+         Qt::black,
+         {6, 0, 6, 6},
+         QColor("#f6f5f4")},
+        {"all round", QColor("#f6f5f4"), QColor("#282c34"), {7, 7, 7, 7}, QColor("#f6f5f4")},
+        {"dark window, light desktop",
+         QColor("#1e1e1e"),
+         QColor("#e0e0e0"),
+         {6, 6, 6, 0},
+         QColor("#1e1e1e")},
+        {"a wide margin is the page",
+         QColor("#f6f5f4"),
+         QColor("#4e6b3a"),
+         {24, 24, 24, 24},
+         QColor("#4e6b3a")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage window =
+            page(c.window, c.window == QColor("#1e1e1e") ? Qt::white : Qt::black, {160, 60});
+        QImage selection(window.size().grownBy(c.band), QImage::Format_RGB32);
+        selection.fill(c.desktop);
+        QPainter(&selection).drawImage(c.band.left(), c.band.top(), window);
+        EXPECT_EQ(Prep::backgroundColor(selection), c.expected.rgb());
+    }
+}
+
 TEST(ScreenTextPreparationTest, TransparentPagesAreFilledToShowTheirContent) {
     struct Case {
         const char* name;
