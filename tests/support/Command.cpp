@@ -50,7 +50,13 @@ std::unique_ptr<QProcess> startApp(const QProcessEnvironment& environment,
 }
 
 bool appAnswers(QProcess& app, const QString& socket) {
-    return app.state() == QProcess::Running && InstanceClient::isRunning(socket);
+    // One ping may time out while a sanitized build is still starting on a busy machine.
+    return waitUntil(
+               [&] {
+                   return app.state() != QProcess::Running || InstanceClient::isRunning(socket);
+               },
+               10000) &&
+           app.state() == QProcess::Running;
 }
 
 } // namespace quorvale::test
