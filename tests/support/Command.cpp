@@ -28,8 +28,7 @@ CommandOutput runCommand(const QProcessEnvironment& environment, const QString& 
 }
 
 std::unique_ptr<QProcess> startApp(const QProcessEnvironment& environment,
-                                   const QStringList& arguments, const QString& socket,
-                                   QByteArray& errors) {
+                                   const QStringList& arguments, QByteArray& errors) {
     auto app = std::make_unique<QProcess>();
     app->setProcessEnvironment(environment);
     app->setProcessChannelMode(QProcess::SeparateChannels);
@@ -41,21 +40,18 @@ std::unique_ptr<QProcess> startApp(const QProcessEnvironment& environment,
         std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stderr);
     });
     app->start(QUORVALE_BINARY, arguments);
-    if (app->waitForStarted(5000)) {
-        waitUntil(
-            [&] { return app->state() != QProcess::Running || InstanceClient::isRunning(socket); },
-            30000);
-    }
+    app->waitForStarted(5000);
     return app;
 }
 
 bool appAnswers(QProcess& app, const QString& socket) {
-    // One ping may time out while a sanitized build is still starting on a busy machine.
+    // A sanitized build starting on a busy machine may let a ping time out: ask until it
+    // answers or ends.
     return waitUntil(
                [&] {
                    return app.state() != QProcess::Running || InstanceClient::isRunning(socket);
                },
-               10000) &&
+               30000) &&
            app.state() == QProcess::Running;
 }
 

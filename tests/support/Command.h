@@ -22,12 +22,11 @@ struct CommandOutput {
 CommandOutput runCommand(const QProcessEnvironment& environment, const QString& program,
                          const QStringList& arguments, int timeoutMs = 10000);
 
-// Starts the app and waits until its command socket answers. What it writes to standard error
-// is echoed and appended to `errors` (which must outlive the process).
+// Starts the app. What it writes to standard error is echoed and appended to `errors` (which
+// must outlive the process).
 std::unique_ptr<QProcess> startApp(const QProcessEnvironment& environment,
-                                   const QStringList& arguments, const QString& socket,
-                                   QByteArray& errors);
-// The app is running and answers on its socket.
+                                   const QStringList& arguments, QByteArray& errors);
+// Waits until the app answers on its socket; false if it ends or never answers.
 bool appAnswers(QProcess& app, const QString& socket);
 
 } // namespace quorvale::test

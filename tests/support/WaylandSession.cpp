@@ -351,7 +351,7 @@ QProcessEnvironment WaylandSession::environment() const {
 
 bool WaylandSession::startApp(const QStringList& arguments) {
     const QString socket = filePath("runtime/quorvale.socket");
-    m_app = test::startApp(environment(), arguments, socket, m_appErrors);
+    m_app = test::startApp(environment(), arguments, m_appErrors);
     return test::appAnswers(*m_app, socket);
 }
 

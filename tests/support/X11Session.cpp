@@ -78,7 +78,7 @@ bool X11Session::writeDefaults(const QByteArray& json) const {
 
 bool X11Session::startApp(const QStringList& arguments) {
     const QString socket = socketPath();
-    m_app = test::startApp(environment(), arguments, socket, m_appErrors);
+    m_app = test::startApp(environment(), arguments, m_appErrors);
     return test::appAnswers(*m_app, socket);
 }
 
