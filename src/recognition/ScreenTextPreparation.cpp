@@ -126,14 +126,10 @@ std::optional<QRgb> commonRingColour(const QImage& argb, int first, int last) {
 
 // A window captured with its outline and frame: the outline is not the page. Only a band
 // of the other polarity just inside overrules the outermost ring.
-std::optional<QRgb> framedPageColour(const QImage& argb) {
-    const auto outer = commonRingColour(argb, 0, 1);
-    if (!outer) {
-        return std::nullopt;
-    }
+QRgb framedPageColour(const QImage& argb, QRgb outer) {
     const int band = std::clamp(std::min(argb.width(), argb.height()) / 10, 1, 8);
     const auto inner = commonRingColour(argb, 1, band);
-    return inner && isDark(*inner) != isDark(*outer) ? *inner : *outer;
+    return inner && isDark(*inner) != isDark(outer) ? *inner : outer;
 }
 
 bool sameSurface(QRgb a, QRgb b) {
@@ -143,13 +139,9 @@ bool sameSurface(QRgb a, QRgb b) {
            std::abs(qBlue(a) - qBlue(b)) <= kTolerance;
 }
 
-// The picture less the bands along its sides that are of the outermost ring's colour all
-// through, a few pixels deep, and end at something else.
-QRect withinMargin(const QImage& argb, qreal devicePixelRatio) {
-    const auto surface = commonRingColour(argb, 0, 1);
-    if (!surface) {
-        return argb.rect();
-    }
+// The picture less the bands along its sides that are of `surface` all through, a few pixels
+// deep, and end at something else.
+QRect withinMargin(const QImage& argb, QRgb surface, qreal devicePixelRatio) {
     const int w = argb.width();
     const int h = argb.height();
     const int maxDepth =
@@ -159,7 +151,7 @@ QRect withinMargin(const QImage& argb, qreal devicePixelRatio) {
         const int length = row ? w : h;
         int same = 0;
         for (int i = 0; i < length; ++i) {
-            same += sameSurface(row ? argb.pixel(i, at) : argb.pixel(at, i), *surface) ? 1 : 0;
+            same += sameSurface(row ? argb.pixel(i, at) : argb.pixel(at, i), surface) ? 1 : 0;
         }
         return same * 100 / length;
     };
@@ -193,17 +185,21 @@ QRgb ScreenTextPreparation::backgroundColor(const QImage& image) {
         return qRgb(255, 255, 255);
     }
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    if (const auto outer = framedPageColour(argb)) {
+    if (const auto ring = commonRingColour(argb, 0, 1)) {
+        const QRgb outer = framedPageColour(argb, *ring);
         // A selection dragged a few pixels past a window takes in a band of the desktop round
         // it; only a page of the other polarity inside overrules the band.
-        const QRect content = withinMargin(argb, image.devicePixelRatio());
+        const QRect content = withinMargin(argb, *ring, image.devicePixelRatio());
         if (content != argb.rect()) {
-            const auto page = framedPageColour(argb.copy(content));
-            if (page && isDark(*page) != isDark(*outer)) {
-                return *page;
+            const QImage within = argb.copy(content);
+            if (const auto innerRing = commonRingColour(within, 0, 1)) {
+                const QRgb page = framedPageColour(within, *innerRing);
+                if (isDark(page) != isDark(outer)) {
+                    return page;
+                }
             }
         }
-        return *outer;
+        return outer;
     }
     // Content drawn on a transparent page: pick the page that shows it.
     qint64 sum = 0;
