@@ -9,6 +9,7 @@
 #include <QNetworkRequest>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace quorvale {
 namespace {
@@ -73,14 +74,19 @@ void AppUpdater::checkForUpdates() {
     request.setTransferTimeout(kTimeoutMs);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Quorvale/%1").arg(m_currentVersion));
+    m_body.clear();
     m_bodyTooLarge = false;
     QNetworkReply* reply = m_network.get(request);
     m_reply = reply;
-    // Reading stops at the limit: a huge answer is never held in memory.
-    reply->setReadBufferSize(UpdateFeed::kMaxBytes + 1);
+    // Taken out as it arrives and cut off past the limit, so a huge answer is never held in
+    // memory. A capped read buffer instead could stall just short of the limit.
     auto checkSize = [this, reply] {
+        if (m_bodyTooLarge) {
+            return;
+        }
+        m_body += reply->read(UpdateFeed::kMaxBytes + 1 - m_body.size());
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (reply->bytesAvailable() > UpdateFeed::kMaxBytes ||
+        if (m_body.size() > UpdateFeed::kMaxBytes ||
             (length.isValid() && length.toLongLong() > UpdateFeed::kMaxBytes)) {
             m_bodyTooLarge = true;
             reply->abort();
@@ -95,8 +101,10 @@ void AppUpdater::finishCheck(QNetworkReply* reply) {
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> owned(
         reply, [](QNetworkReply* r) { r->deleteLater(); });
     m_reply = nullptr;
+    QByteArray body = std::exchange(m_body, {});
+    body += reply->read(UpdateFeed::kMaxBytes + 1 - body.size());
     const QString failed = tr("Cannot check for updates");
-    if (m_bodyTooLarge) {
+    if (m_bodyTooLarge || body.size() > UpdateFeed::kMaxBytes) {
         showMessage(failed,
                     tr("The update feed is larger than %1 KB.").arg(UpdateFeed::kMaxBytes / 1024));
     } else if (reply->error() == QNetworkReply::TooManyRedirectsError) {
@@ -111,7 +119,7 @@ void AppUpdater::finishCheck(QNetworkReply* reply) {
                status != 200) {
         showMessage(failed, tr("The update feed answered with HTTP status %1.").arg(status));
     } else {
-        const UpdateFeed::ParseResult parsed = UpdateFeed::parse(reply->readAll());
+        const UpdateFeed::ParseResult parsed = UpdateFeed::parse(body);
         if (!parsed.isSuccess()) {
             showMessage(failed, tr("The update feed is malformed: %1.").arg(parsed.error()));
         } else {

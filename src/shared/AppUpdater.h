@@ -2,6 +2,7 @@
 
 #include "shared/UpdateFeed.h"
 
+#include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
@@ -49,6 +50,7 @@ private:
     std::optional<QString> m_startFailure;
     QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_reply;
+    QByteArray m_body; // what has arrived of the feed, never more than one byte past the limit
     bool m_bodyTooLarge = false;
 };
 
